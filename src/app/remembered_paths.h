@@ -1,0 +1,19 @@
+#pragma once
+// The two remembered-path files, "DEFIDE.txt" and "MAINSCM.txt", in the start directory.
+
+#include <optional>
+#include <string>
+
+namespace tovick {
+
+inline constexpr const char* kDefinitionsPathFile = "DEFIDE.txt";
+inline constexpr const char* kScriptPathFile = "MAINSCM.txt";
+inline constexpr const char* kZoneFile = "TovickZon.txt";
+constexpr std::size_t kMaxPathBytes = 299;
+
+// The first line of the file, cut to 299 bytes; nullopt when the file cannot be opened.
+std::optional<std::string> ReadRememberedPath(const std::string& file);
+// Writes the path as the file's one line (CR LF); false when the file could not be written.
+bool RememberPath(const std::string& file, const std::string& path);
+
+}  // namespace tovick

@@ -1,0 +1,41 @@
+#pragma once
+// The plug-in text format (*.TOVICK1): header, comment lines, and one record line per block.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tovick {
+
+struct CarBlock;
+
+inline constexpr std::string_view kPlugInHeader = "Tovick Plashgoons Plug-In Version 1";
+
+// The header and the seven comment lines, each ending in CR LF.
+std::string PlugInPreamble();
+
+// One record line with its CR LF, e.g. " 12 ,  65342 ,  4 ,  105 , -1502 , ... ,  0 \r\n".
+std::string RenderPlugInRecord(int blockNumber, const CarBlock& block);
+
+// The ten fields of a record as read (TextToNumber of each piece).
+struct PlugInRecord {
+  std::array<double, 10> Field{};
+  double Block() const { return Field[0]; }
+  double Address() const { return Field[1]; }
+  double Marker() const { return Field[2]; }
+};
+
+enum class PlugInLineKind { Skip, Record, MissingParameter };
+
+// Comment ("#" first) and empty lines are skipped; a line with exactly nine commas is a record;
+// anything else has a missing (or surplus) parameter.
+PlugInLineKind ClassifyPlugInLine(std::string_view line, PlugInRecord& record);
+
+// Nearest integer (ties to even) as int64, saturating at the int64 limits; NaN gives 0.
+std::int64_t NearestInteger(double value);
+// Nearest integer, ties to even, wrapped to its low 8 or 16 bits; exact for every finite value.
+std::uint8_t WrapToByte(double value);
+std::uint16_t WrapToWord(double value);
+
+}  // namespace tovick
