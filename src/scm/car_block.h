@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace tovick {
 
@@ -41,6 +42,10 @@ struct CarBlock {
   std::uint8_t Alarm = 0;
   std::uint8_t Lock = 0;
 };
+
+// The block's 34 bytes (35 when the marker is 0x05): signature, fields, and followByte last. The
+// high byte of a two-byte vehicle id is written as 0. For demo data and tests.
+std::vector<std::uint8_t> EncodeCarBlock(const CarBlock& block, std::uint8_t followByte = 0x04);
 
 // Reads every field of the block at address; nullopt when its width marker is neither 4 nor 5.
 std::optional<CarBlock> ReadCarBlock(const ScriptFile& file, std::int64_t address);
