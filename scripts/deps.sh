@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages the build, the tests and the demo need, and only
+# those that are missing. Runs as root (or through sudo when it is there).
+set -euo pipefail
+
+packages=(
+  cmake g++ make                                         # native build
+  googletest libbenchmark-dev                            # unit tests (GoogleTest from source), benchmarks
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix    # Windows cross build, x86_64 and i686
+  wine wine64                                            # runs the Windows tests and the editor
+  xvfb x11-utils imagemagick                             # headless display, its probe, screenshots
+  fonts-liberation fonts-wine                            # fonts metric-compatible with Windows' own
+  python3 clang-format                                   # test helpers, formatting
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "deps: run as root to install: ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update
+"${sudo[@]}" apt-get install -y "${missing[@]}"

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Runs every test: native Debug build + ctest; native AddressSanitizer+UBSan build + ctest; the
+# Windows x86_64 build + ctest (unit tests and end-to-end tests under Wine); the Windows i686 build
+# (compiled only: 32-bit Wine is not installed). Ends with "N passed, M failed" over all ctest
+# tests (a build that fails counts as one failed test) and exits non-zero on any failure.
+# Build trees go under $TOVICK_BUILD_ROOT (default ./build).
+set -uo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build_root=${TOVICK_BUILD_ROOT:-$repo/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+passed=0
+failed=0
+
+"$repo/scripts/deps.sh" || { echo "test: installing the dependencies failed" >&2; exit 1; }
+mkdir -p "$build_root"
+
+stage() { echo; echo "=== $* ($(date +%T))"; }
+
+# build DIR CMAKE-ARGS...: configures and builds; a failure counts as one failed test.
+build() {
+  local dir=$1; shift
+  if cmake -S "$repo" -B "$dir" "$@" >"$dir.configure.log" 2>&1 &&
+     cmake --build "$dir" -j"$jobs" 2>&1 | tail -n 40 >"$dir.build.log" && [ "${PIPESTATUS[0]}" -eq 0 ]; then
+    return 0
+  fi
+  echo "test: the build in $dir failed:"
+  tail -n 40 "$dir.configure.log" "$dir.build.log" 2>/dev/null
+  failed=$((failed + 1))
+  return 1
+}
+
+# run_ctest DIR: runs the tree's tests and adds them to the counts.
+run_ctest() {
+  local dir=$1 log=$1.ctest.log
+  (cd "$dir" && ctest --output-on-failure --timeout 300 -j"$jobs") 2>&1 | tee "$log"
+  local summary
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$summary" ]; then
+    if ! grep -q 'No tests were found' "$log"; then
+      echo "test: ctest in $dir did not finish"
+      failed=$((failed + 1))
+    fi
+    return
+  fi
+  local bad total
+  bad=$(sed -E 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
+  total=$(sed -E 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$summary")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+stage "native Debug build and tests"
+if build "$build_root/native-debug" -DCMAKE_BUILD_TYPE=Debug; then
+  run_ctest "$build_root/native-debug"
+fi
+
+stage "native AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
+if build "$build_root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTOVICK_SANITIZE=ON; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_ctest "$build_root/sanitize"
+fi
+
+stage "Windows x86_64 build and tests under Wine"
+win64=$build_root/win64
+if build "$win64" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-x86_64.cmake"; then
+  wine_env=$repo/tests/e2e/wine_env.sh
+  if [ -x "$wine_env" ]; then
+    eval "$("$wine_env" start "$win64")"
+  else
+    export WINEPREFIX=$win64/wineprefix WINEDEBUG=-all
+    mkdir -p "$WINEPREFIX"
+    # Wine's background services must not hold ctest's pipes open.
+    wineserver -p </dev/null >/dev/null 2>&1
+  fi
+  run_ctest "$win64"
+  if [ -x "$wine_env" ]; then
+    "$wine_env" stop "$win64"
+  else
+    wineserver -k 2>/dev/null || true
+  fi
+fi
+
+stage "Windows i686 build (compiled only)"
+build "$build_root/win32" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake"
+
+echo
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

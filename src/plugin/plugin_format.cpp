@@ -1,0 +1,101 @@
+#include "plugin/plugin_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "scm/car_block.h"
+#include "text/number_text.h"
+#include "text/text_lines.h"
+
+namespace tovick {
+
+namespace {
+
+constexpr std::string_view kPlugInComments[] = {
+    "# This Plug-In version stores both the number of the block and the address the block",
+    "# was stored at originally. These numbers and addresses are compared against the",
+    "# numbers and addresses used in the .SCM file that the Plug-In will be plugged into.",
+    "# This is a safety feature implemented to safeguard against incompatible .SCM file",
+    "# car tables. This only means that I know what I'm doing  :-)",
+    "#",
+    "# BLOCK, BLOCK ADDRESS, HICAR ID, CAR ID, X-POS, Y-POS, UNKNOWN TWO-BYTE FIELD, HEADING, "
+    "ALARM, LOCK",
+};
+
+constexpr std::size_t kRecordCommas = 9;
+
+// The nearest integer reduced modulo `modulus` (a power of two), in [0, modulus). Works on the
+// rounded real with fmod, so no out-of-range conversion to an integer type can happen.
+std::uint32_t WrapToModulus(double value, double modulus) {
+  if (!std::isfinite(value)) return 0;
+  double rest = std::fmod(RoundHalfEven(value), modulus);
+  if (rest < 0) rest += modulus;
+  return static_cast<std::uint32_t>(rest);
+}
+
+}  // namespace
+
+std::string PlugInPreamble() {
+  std::string text;
+  WriteLine(text, kPlugInHeader);
+  for (const std::string_view comment : kPlugInComments) WriteLine(text, comment);
+  return text;
+}
+
+std::string RenderPlugInRecord(int blockNumber, const CarBlock& block) {
+  const double fields[] = {
+      static_cast<double>(blockNumber),
+      static_cast<double>(block.Address),
+      static_cast<double>(block.WidthMarker),
+      static_cast<double>(block.CarId),
+      static_cast<double>(block.XPos),
+      static_cast<double>(block.YPos),
+      static_cast<double>(block.UnknownWord),
+      static_cast<double>(block.Heading),
+      static_cast<double>(block.Alarm),
+      static_cast<double>(block.Lock),
+  };
+  std::string line;
+  for (std::size_t i = 0; i < std::size(fields); ++i) {
+    if (i > 0) line += ", ";
+    line += FieldNumberToText(fields[i]);
+  }
+  WriteLine(line, {});
+  return line;
+}
+
+PlugInLineKind ClassifyPlugInLine(std::string_view line, PlugInRecord& record) {
+  if (line.empty() || line.front() == '#') return PlugInLineKind::Skip;
+  if (static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) != kRecordCommas) {
+    return PlugInLineKind::MissingParameter;
+  }
+  std::size_t start = 0;
+  for (double& field : record.Field) {
+    const std::size_t comma = line.find(',', start);
+    const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+    field = TextToNumber(line.substr(start, end - start));
+    start = end + 1;
+  }
+  return PlugInLineKind::Record;
+}
+
+std::int64_t NearestInteger(double value) {
+  if (std::isnan(value)) return 0;
+  const double rounded = RoundHalfEven(value);
+  // 2^63 is exact as a double; anything at or above it does not fit.
+  constexpr double kTwoTo63 = 9223372036854775808.0;
+  if (rounded >= kTwoTo63) return std::numeric_limits<std::int64_t>::max();
+  if (rounded < -kTwoTo63) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(rounded);
+}
+
+std::uint8_t WrapToByte(double value) {
+  return static_cast<std::uint8_t>(WrapToModulus(value, 256.0));
+}
+
+std::uint16_t WrapToWord(double value) {
+  return static_cast<std::uint16_t>(WrapToModulus(value, 65536.0));
+}
+
+}  // namespace tovick

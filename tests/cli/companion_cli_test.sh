@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# tovick-cars on generated data: exit codes, messages, the table and the JSON.
+# Usage: companion_cli_test.sh TOVICK-CARS TOVICK-GEN WORK-DIR
+set -u
+cars=$1 gen=$2 work=$3
+rm -rf "$work" && mkdir -p "$work"
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# expect_exit CODE DESCRIPTION -- COMMAND...: runs it with stdout/stderr in $work/out, $work/err.
+expect_exit() {
+  local want=$1 what=$2; shift 3
+  "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want (stderr: $(head -c 300 "$work/err"))"
+}
+expect_in() {  # FILE TEXT DESCRIPTION
+  grep -qF -- "$2" "$1" || fail "$3: '$2' not in $(basename "$1")"
+}
+
+"$gen" --dir "$work/good" --seed 5 >/dev/null || fail "generator (good)"
+"$gen" --dir "$work/short" --seed 5 --length 70203 >/dev/null || fail "generator (short)"
+"$gen" --dir "$work/broken" --seed 5 --break-strict >/dev/null || fail "generator (broken)"
+good=$work/good
+ide=$good/DEFAULT.IDE zones=$good/TovickZon.txt
+
+# Usage and missing files.
+expect_exit 1 "no arguments" -- "$cars"
+expect_in "$work/err" "Usage: tovick-cars" "usage text on stderr"
+expect_exit 1 "two scripts" -- "$cars" "$good/MAIN.SCM" "$good/MAIN.SCM"
+expect_exit 1 "unknown option" -- "$cars" --frobnicate "$good/MAIN.SCM"
+expect_exit 1 "--ide without a file" -- "$cars" "$good/MAIN.SCM" --ide
+expect_exit 0 "--help" -- "$cars" --help
+expect_in "$work/out" "4  the car table is malformed" "exit codes in --help"
+expect_exit 2 "missing script" -- "$cars" "$work/nowhere/MAIN.SCM"
+expect_in "$work/err" "Couldn't open the .SCM file: $work/nowhere/MAIN.SCM" "missing script message"
+[ -e "$work/nowhere/MAIN.SCM" ] && fail "a missing script was created"
+expect_exit 2 "missing definitions" -- "$cars" --ide "$work/none.IDE" "$good/MAIN.SCM"
+expect_in "$work/err" "Couldn't open the .IDE file" "missing definitions message"
+expect_exit 2 "missing zones" -- "$cars" --zones "$work/none.txt" "$good/MAIN.SCM"
+
+# Too short: 70203 bytes, shown with the leading blank of the editor's number text.
+expect_exit 3 "70203-byte script" -- "$cars" "$work/short/MAIN.SCM"
+expect_in "$work/err" "( 70203) too short" "too-short message"
+[ -s "$work/out" ] && fail "too short: something printed on stdout"
+
+# A good script: the table.
+before=$(md5sum < "$good/MAIN.SCM")
+expect_exit 0 "table" -- "$cars" --ide "$ide" --zones "$zones" "$good/MAIN.SCM"
+expect_in "$work/out" "BLOCK  ADDRESS  WIDTH   ID  NAME" "table header"
+expect_in "$work/out" ": 70204 bytes, 100 block(s)" "table summary"
+rows=$(grep -cE '^ +[0-9]+ +[0-9]+ +[12] ' "$work/out")
+[ "$rows" -eq 100 ] || fail "table: $rows block rows, expected 100"
+first_zone=$(head -n 1 "$zones" | cut -d, -f1)
+grep -E '^ +4 ' "$work/out" | grep -qF "$first_zone" || fail "table: block 4 not in $first_zone"
+[ "$(md5sum < "$good/MAIN.SCM")" = "$before" ] || fail "the companion changed the script"
+
+# The same script as JSON.
+expect_exit 0 "json" -- "$cars" --json --ide "$ide" --zones "$zones" "$good/MAIN.SCM"
+python3 - "$work/out" "$first_zone" <<'PY' || fail "json content"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+first_zone = sys.argv[2]
+problems = []
+def check(cond, what):
+    if not cond: problems.append(what)
+check(doc["blockCount"] == 100 and len(doc["blocks"]) == 100, "100 blocks")
+check(doc["carTableError"] is False and doc["errorOffset"] is None, "no error")
+check(doc["length"] == 70204, "length")
+b = doc["blocks"]
+check([x["block"] for x in b] == list(range(1, 101)), "block numbers")
+check(b[0]["address"] == 65300 and b[0]["width"] == 1 and b[0]["widthMarker"] == 4, "block 1 layout")
+check(b[0]["alarm"] == 0 and b[0]["lock"] == 0 and 90 <= b[0]["carId"] <= 127, "block 1 values")
+check(b[0]["name"] != "" and b[0]["name"] == b[0]["name"].upper(), "block 1 named")
+check(b[1]["width"] == 2 and b[1]["hiCar"] == 1 and b[1]["unsafe"] is False, "block 2")
+check(b[1]["address"] == 65334, "block 2 address")
+check(b[2]["unsafe"] is True and b[4]["unsafe"] is True, "blocks 3 and 5 unsafe")
+check(b[3]["zones"] == [first_zone], "block 4 zones")
+check(all(-32768 <= x["xPos"] <= 32767 and 0 <= x["unknownWord"] <= 65535 for x in b), "ranges")
+if problems:
+    print("json problems:", problems); sys.exit(1)
+PY
+
+# Without definitions the names are empty.
+expect_exit 0 "json without definitions" -- "$cars" --json "$good/MAIN.SCM"
+expect_in "$work/out" '"name": ""' "no names without definitions"
+
+# A malformed table: the blocks before the fault, the offset, exit 4.
+expect_exit 4 "malformed table" -- "$cars" "$work/broken/MAIN.SCM"
+expect_in "$work/err" "Error in car table. Please replace MAIN.SCM." "malformed message"
+rows=$(grep -cE '^ +[0-9]+ +[0-9]+ +[12] ' "$work/out")
+[ "$rows" -eq 9 ] || fail "malformed table: $rows block rows, expected 9"
+expect_exit 4 "malformed table, json" -- "$cars" --json "$work/broken/MAIN.SCM"
+python3 - "$work/out" "$work/broken/MAIN.SCM" <<'PY' || fail "malformed json content"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+data = open(sys.argv[2], "rb").read()
+assert doc["carTableError"] is True, "carTableError"
+assert doc["blockCount"] == 9 and len(doc["blocks"]) == 9, "9 blocks"
+offset = doc["errorOffset"]
+assert data[offset] == 0x06, "the error offset is the broken width marker"
+last = doc["blocks"][-1]
+assert offset == last["address"] + last["width"] + 33 + 21, "block 10 follows block 9"
+PY
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "companion CLI: all checks passed"

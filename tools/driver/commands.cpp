@@ -1,0 +1,367 @@
+#include "commands.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+#include "json_writer.h"
+#include "window_query.h"
+
+namespace tovick::driver {
+namespace {
+
+constexpr int kDefaultTimeoutMs = 10000;
+constexpr int kPollMs = 10;
+constexpr int kBlockListIndex = 22;
+constexpr int kXPosEditIndex = 36;
+
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// A command sent to the editor from a thread of its own, so that the driver stays free when the
+// command opens a modal box (the send then returns only after the box is closed).
+struct PendingSend {
+  std::atomic<bool> Done{false};
+};
+std::shared_ptr<PendingSend> gPending;
+
+int ParseInt(const std::string& word, const char* what) {
+  try {
+    std::size_t used = 0;
+    int value = std::stoi(word, &used, 0);
+    if (used == word.size()) return value;
+  } catch (const std::exception&) {
+  }
+  throw Failure(std::string("bad ") + what + ": " + word);
+}
+
+int TimeoutArg(const std::vector<std::string>& words, std::size_t position) {
+  return words.size() > position ? ParseInt(words[position], "timeout") : kDefaultTimeoutMs;
+}
+
+// Polls until ready() holds; false on timeout.
+bool WaitFor(int timeoutMs, const std::function<bool()>& ready) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    if (ready()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Sleep(kPollMs);
+  }
+}
+
+HWND RequireMain() {
+  HWND main = FindMainWindow();
+  if (main == nullptr) throw Failure("main window not found");
+  return main;
+}
+
+// "N" is the N-th control in creation order (1..41); "#N" the control with id N.
+HWND ResolveControl(HWND main, const std::string& ref) {
+  std::vector<HWND> controls = MainControls(main);
+  if (!ref.empty() && ref[0] == '#') {
+    int id = ParseInt(ref.substr(1), "control id");
+    for (HWND control : controls) {
+      if (GetDlgCtrlID(control) == id) return control;
+    }
+    throw Failure("no control with id " + ref.substr(1));
+  }
+  int index = ParseInt(ref, "control index");
+  if (index < 1 || index > static_cast<int>(controls.size())) {
+    throw Failure("no control number " + ref + " (the window has " +
+                  std::to_string(controls.size()) + ")");
+  }
+  return controls[static_cast<std::size_t>(index - 1)];
+}
+
+std::set<HWND> DialogSet() {
+  std::vector<HWND> dialogs = VisibleDialogs();
+  return {dialogs.begin(), dialogs.end()};
+}
+
+HWND NewDialog(const std::set<HWND>& before) {
+  for (HWND dialog : VisibleDialogs()) {
+    if (before.count(dialog) == 0) return dialog;
+  }
+  return nullptr;
+}
+
+// Waits until the pending send has finished or a dialog not in `before` is open. Returns the JSON
+// members "modal" (a box is open and the command still runs) for the answer.
+bool SettleAfterSend(const std::set<HWND>& before, int timeoutMs) {
+  std::shared_ptr<PendingSend> pending = gPending;
+  bool modal = false;
+  bool settled = WaitFor(timeoutMs, [&] {
+    if (pending == nullptr || pending->Done) return true;
+    if (NewDialog(before) != nullptr) {
+      modal = true;
+      return true;
+    }
+    return false;
+  });
+  if (!settled) throw Failure("the editor did not finish the command in time");
+  return modal;
+}
+
+std::string SendCommand(HWND main, WPARAM wParam, HWND sender, int timeoutMs) {
+  // The command before may still be finishing after its box was closed.
+  if (gPending != nullptr &&
+      !WaitFor(timeoutMs, [] { return gPending->Done || !VisibleDialogs().empty(); })) {
+    throw Failure("the previous command did not finish");
+  }
+  if (gPending != nullptr && !gPending->Done) {
+    throw Failure("a previous command is still running behind an open box");
+  }
+  std::set<HWND> before = DialogSet();
+  auto pending = std::make_shared<PendingSend>();
+  gPending = pending;
+  std::thread([main, wParam, sender, pending] {
+    SendMessageW(main, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(sender));
+    pending->Done = true;
+  }).detach();
+  bool modal = SettleAfterSend(before, timeoutMs);
+  return JsonObject().Add("ok", true).Add("modal", modal).Str();
+}
+
+HWND FirstDialog(int timeoutMs) {
+  HWND found = nullptr;
+  WaitFor(timeoutMs, [&] {
+    std::vector<HWND> dialogs = VisibleDialogs();
+    if (!dialogs.empty()) found = dialogs.front();
+    return found != nullptr;
+  });
+  if (found == nullptr) throw Failure("no dialog box appeared");
+  return found;
+}
+
+// Presses a dialog button and waits for the dialog to close and the command behind it to settle.
+std::string PressDialogButton(HWND dialog, int buttonId, int timeoutMs) {
+  std::set<HWND> before = DialogSet();
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+  bool replaced = false;
+  bool closed = WaitFor(timeoutMs, [&] {
+    if (NewDialog(before) != nullptr) {
+      replaced = true;  // e.g. the file dialog's own complaint about a missing file
+      return true;
+    }
+    return !IsWindow(dialog) || !IsWindowVisible(dialog);
+  });
+  if (!closed) throw Failure("the dialog did not close");
+  ForgetDialog(dialog);
+  bool modal = replaced || SettleAfterSend(before, timeoutMs);
+  return JsonObject().Add("ok", true).Add("modal", modal).Str();
+}
+
+std::string CmdFind(const std::vector<std::string>& words) {
+  HWND main = nullptr;
+  WaitFor(TimeoutArg(words, 1), [&] { return (main = FindMainWindow()) != nullptr; });
+  if (main == nullptr) throw Failure("main window not found");
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  return JsonObject()
+      .Add("ok", true)
+      .Add("hwnd", static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(main)))
+      .Add("pid", static_cast<std::int64_t>(pid))
+      .Add("visible", IsWindowVisible(main) != FALSE)
+      .Str();
+}
+
+// Block 1 shown: the main window visible, the block list on its first entry, X-POS filled.
+std::string CmdWaitReady(const std::vector<std::string>& words) {
+  bool ready = WaitFor(TimeoutArg(words, 1), [] {
+    HWND main = FindMainWindow();
+    if (main == nullptr || !IsWindowVisible(main)) return false;
+    std::vector<HWND> controls = MainControls(main);
+    if (controls.size() < static_cast<std::size_t>(kControlCount)) return false;
+    return ComboSelection(controls[kBlockListIndex - 1]) == 0 &&
+           !ReadText(controls[kXPosEditIndex - 1]).empty();
+  });
+  if (!ready) throw Failure("block 1 was not shown in time");
+  return JsonObject().Add("ok", true).Str();
+}
+
+std::string CmdWaitGone(const std::vector<std::string>& words) {
+  if (!WaitFor(TimeoutArg(words, 1), [] { return FindMainWindow() == nullptr; })) {
+    throw Failure("the main window is still there");
+  }
+  return JsonObject().Add("ok", true).Str();
+}
+
+std::string CmdState(const std::vector<std::string>&) {
+  HWND main = RequireMain();
+  RECT rect{};
+  GetWindowRect(main, &rect);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  std::vector<std::string> controls;
+  int index = 0;
+  for (HWND control : MainControls(main)) {
+    controls.push_back(DescribeControl(control, ++index, main));
+  }
+  return JsonObject()
+      .Add("ok", true)
+      .Add("pid", static_cast<std::int64_t>(pid))
+      .Add("caption", ReadText(main))
+      .Add("class", ClassName(main))
+      .Add("visible", IsWindowVisible(main) != FALSE)
+      .Add("style", static_cast<std::int64_t>(static_cast<DWORD>(GetWindowLongPtrW(main, GWL_STYLE))))
+      .Add("x", static_cast<int>(rect.left))
+      .Add("y", static_cast<int>(rect.top))
+      .Add("w", static_cast<int>(rect.right - rect.left))
+      .Add("h", static_cast<int>(rect.bottom - rect.top))
+      .AddRaw("controls", JsonArray(controls))
+      .Str();
+}
+
+std::string CmdText(const std::vector<std::string>& words) {
+  if (words.size() < 2) throw Failure("text needs a control");
+  return JsonObject().Add("ok", true).Add("text", ReadText(ResolveControl(RequireMain(), words[1]))).Str();
+}
+
+std::string CmdType(const std::vector<std::string>& words) {
+  if (words.size() < 3) throw Failure("type needs a control and a text");
+  HWND control = ResolveControl(RequireMain(), words[1]);
+  std::wstring text = Wide(words[2]);
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_NORMAL, static_cast<UINT>(kDefaultTimeoutMs), &result) == 0) {
+    throw Failure("WM_SETTEXT was not answered");
+  }
+  return JsonObject().Add("ok", true).Str();
+}
+
+std::string CmdSelect(const std::vector<std::string>& words) {
+  if (words.size() < 3) throw Failure("select needs a combo box and a position");
+  HWND main = RequireMain();
+  HWND combo = ResolveControl(main, words[1]);
+  int position = ParseInt(words[2], "position");
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+  // CB_SETCURSEL notifies nobody: send what a user's choice sends.
+  return SendCommand(main, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), combo,
+                     TimeoutArg(words, 3));
+}
+
+std::string CmdClick(const std::vector<std::string>& words) {
+  if (words.size() < 2) throw Failure("click needs a button");
+  HWND main = RequireMain();
+  HWND button = ResolveControl(main, words[1]);
+  return SendCommand(main, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), button,
+                     TimeoutArg(words, 2));
+}
+
+std::string CmdBox(const std::vector<std::string>& words) {
+  return "{\"ok\":true,\"box\":" + DescribeDialog(FirstDialog(TimeoutArg(words, 1))) + "}";
+}
+
+std::string CmdBoxes(const std::vector<std::string>&) {
+  std::vector<std::string> boxes;
+  for (HWND dialog : VisibleDialogs()) boxes.push_back(DescribeDialog(dialog));
+  return JsonObject().Add("ok", true).AddRaw("boxes", JsonArray(boxes)).Str();
+}
+
+std::string CmdPress(const std::vector<std::string>& words) {
+  int buttonId = words.size() > 1 ? ParseInt(words[1], "button id") : IDOK;
+  int timeoutMs = TimeoutArg(words, 2);
+  return PressDialogButton(FirstDialog(timeoutMs), buttonId, timeoutMs);
+}
+
+std::string CmdFile(const std::vector<std::string>& words) {
+  if (words.size() < 2) throw Failure("file needs a path");
+  int timeoutMs = TimeoutArg(words, 2);
+  HWND dialog = nullptr;
+  WaitFor(timeoutMs, [&] {
+    for (HWND candidate : VisibleDialogs()) {
+      if (GetDlgItem(candidate, 0x47C) != nullptr) dialog = candidate;
+    }
+    return dialog != nullptr;
+  });
+  if (dialog == nullptr) throw Failure("no file dialog appeared");
+  std::wstring path = Wide(words[1]);
+  SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  return PressDialogButton(dialog, IDOK, timeoutMs);
+}
+
+std::string CmdMemory(const std::vector<std::string>&) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(RequireMain(), &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (process == nullptr) throw Failure("cannot open the editor's process");
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  BOOL got = GetProcessMemoryInfo(process, &counters, sizeof counters);
+  CloseHandle(process);
+  if (!got) throw Failure("GetProcessMemoryInfo failed");
+  return JsonObject()
+      .Add("ok", true)
+      .Add("peak_working_set", static_cast<std::int64_t>(counters.PeakWorkingSetSize))
+      .Add("working_set", static_cast<std::int64_t>(counters.WorkingSetSize))
+      .Str();
+}
+
+std::string CmdSleep(const std::vector<std::string>& words) {
+  Sleep(static_cast<DWORD>(words.size() > 1 ? ParseInt(words[1], "milliseconds") : 100));
+  return JsonObject().Add("ok", true).Str();
+}
+
+struct CommandEntry {
+  const char* Name;
+  std::string (*Run)(const std::vector<std::string>&);
+  const char* Help;
+};
+
+const CommandEntry kCommands[] = {
+    {"find", CmdFind, "find [TIMEOUT]            wait for the main window; its pid and visibility"},
+    {"wait-ready", CmdWaitReady, "wait-ready [TIMEOUT]      wait until block 1 is shown"},
+    {"wait-gone", CmdWaitGone, "wait-gone [TIMEOUT]       wait until the main window is gone"},
+    {"state", CmdState, "state                     the main window and all its controls"},
+    {"text", CmdText, "text CONTROL              a control's text"},
+    {"type", CmdType, "type CONTROL TEXT         set an edit's text"},
+    {"select", CmdSelect, "select COMBO POS [TIMEOUT] choose an entry as a user would"},
+    {"click", CmdClick, "click BUTTON [TIMEOUT]    press a button of the main window"},
+    {"box", CmdBox, "box [TIMEOUT]             wait for a dialog box and describe it"},
+    {"boxes", CmdBoxes, "boxes                     describe every open dialog box"},
+    {"press", CmdPress, "press [ID] [TIMEOUT]      press a button (default OK) of the open box"},
+    {"file", CmdFile, "file PATH [TIMEOUT]       answer the open/save dialog with PATH"},
+    {"memory", CmdMemory, "memory                    the editor's working set and its peak"},
+    {"sleep", CmdSleep, "sleep MS                  wait"},
+};
+
+}  // namespace
+
+std::string RunDriverCommand(const std::vector<std::string>& words) {
+  if (words.empty()) return JsonObject().Add("ok", false).Add("error", "empty command").Str();
+  for (const auto& command : kCommands) {
+    if (words[0] != command.Name) continue;
+    try {
+      return command.Run(words);
+    } catch (const std::exception& error) {
+      return JsonObject().Add("ok", false).Add("error", error.what()).Str();
+    }
+  }
+  return JsonObject().Add("ok", false).Add("error", "unknown command: " + words[0]).Str();
+}
+
+bool AnswerOk(const std::string& answer) { return answer.rfind("{\"ok\":true", 0) == 0; }
+
+std::string UsageText() {
+  std::string text =
+      "usage: tovick-driver COMMAND [ARGS...]   run one command\n"
+      "       tovick-driver serve               read commands from stdin, one per line,\n"
+      "                                         words separated by tabs\n"
+      "CONTROL is the control's number in creation order (1..41) or #ID.\n"
+      "TIMEOUT is in milliseconds (default 10000). Every answer is one JSON line.\n\n";
+  for (const auto& command : kCommands) text += std::string("  ") + command.Help + "\n";
+  return text;
+}
+
+}  // namespace tovick::driver

@@ -1,0 +1,114 @@
+// tovick-gen: writes synthetic MAIN.SCM, DEFAULT.IDE and TovickZon.txt for the demo and the tests.
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "gen/demo_data.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitWrite = 2;
+
+constexpr std::int64_t kMaxLength = 16 * 1024 * 1024;
+constexpr std::int64_t kMaxVehicles = 200;
+
+constexpr const char* kUsage =
+    "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--break-strict] [--vehicles N] "
+    "[--lf-only]\n"
+    "\n"
+    "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same seed.\n"
+    "  --seed N        seed of the generated values (default 1)\n"
+    "  --length N      MAIN.SCM is N bytes (default 70204; below 70204 is too short to load,\n"
+    "                  and a length ending inside the car table cuts it there)\n"
+    "  --break-strict  block 10 gets the width marker 0x06: a malformed car table\n"
+    "  --vehicles N    vehicle lines in DEFAULT.IDE, ids from 90 (default 61: 90 to 150)\n"
+    "  --lf-only       DEFAULT.IDE ends its lines in LF alone (the editor refuses such a file)\n"
+    "\n"
+    "Exit codes: 0 written, 1 usage error, 2 a file could not be written.\n";
+
+std::optional<std::int64_t> ParseCount(std::string_view text, std::int64_t max) {
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > max) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "tovick-gen: cannot write %s\n", path.string().c_str());
+    return false;
+  }
+  return true;
+}
+
+int Usage(const char* problem) {
+  std::fprintf(stderr, "tovick-gen: %s\n%s", problem, kUsage);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::optional<std::filesystem::path> dir;
+  std::uint32_t seed = 1;
+  tovick::demo::ScriptOptions script;
+  int vehicles = tovick::demo::kDemoVehicleCount;
+  bool lfOnly = false;
+
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    auto value = [&](std::int64_t max) -> std::optional<std::int64_t> {
+      if (i + 1 >= argc) return std::nullopt;
+      return ParseCount(argv[++i], max);
+    };
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    } else if (arg == "--dir") {
+      if (i + 1 >= argc) return Usage("--dir needs a directory");
+      dir = argv[++i];
+    } else if (arg == "--seed") {
+      const auto n = value(UINT32_MAX);
+      if (!n) return Usage("--seed needs a number from 0 to 4294967295");
+      seed = static_cast<std::uint32_t>(*n);
+    } else if (arg == "--length") {
+      const auto n = value(kMaxLength);
+      if (!n) return Usage("--length needs a number from 0 to 16777216");
+      script.Length = *n;
+    } else if (arg == "--vehicles") {
+      const auto n = value(kMaxVehicles);
+      if (!n) return Usage("--vehicles needs a number from 0 to 200");
+      vehicles = static_cast<int>(*n);
+    } else if (arg == "--break-strict") {
+      script.BreakStrict = true;
+    } else if (arg == "--lf-only") {
+      lfOnly = true;
+    } else {
+      return Usage(("unknown argument: " + std::string(arg)).c_str());
+    }
+  }
+  if (!dir) return Usage("--dir is required");
+
+  std::error_code error;
+  std::filesystem::create_directories(*dir, error);
+  const std::vector<std::uint8_t> bytes = tovick::demo::GenerateScript(seed, script);
+  const bool written =
+      WriteFile(*dir / "MAIN.SCM",
+                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) &&
+      WriteFile(*dir / "DEFAULT.IDE", tovick::demo::GenerateDefinitions(seed, vehicles, lfOnly)) &&
+      WriteFile(*dir / "TovickZon.txt", tovick::demo::GenerateZones(seed));
+  return written ? kExitOk : kExitWrite;
+}
