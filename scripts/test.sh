@@ -21,7 +21,7 @@ stage() { echo; echo "=== $* ($(date +%T))"; }
 build() {
   local dir=$1; shift
   if cmake -S "$repo" -B "$dir" "$@" >"$dir.configure.log" 2>&1 &&
-     cmake --build "$dir" -j"$jobs" 2>&1 | tail -n 40 >"$dir.build.log" && [ "${PIPESTATUS[0]}" -eq 0 ]; then
+     cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; then
     return 0
   fi
   echo "test: the build in $dir failed:"

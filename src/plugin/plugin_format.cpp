@@ -45,16 +45,11 @@ std::string PlugInPreamble() {
 
 std::string RenderPlugInRecord(int blockNumber, const CarBlock& block) {
   const double fields[] = {
-      static_cast<double>(blockNumber),
-      static_cast<double>(block.Address),
-      static_cast<double>(block.WidthMarker),
-      static_cast<double>(block.CarId),
-      static_cast<double>(block.XPos),
-      static_cast<double>(block.YPos),
-      static_cast<double>(block.UnknownWord),
-      static_cast<double>(block.Heading),
-      static_cast<double>(block.Alarm),
-      static_cast<double>(block.Lock),
+      static_cast<double>(blockNumber),       static_cast<double>(block.Address),
+      static_cast<double>(block.WidthMarker), static_cast<double>(block.CarId),
+      static_cast<double>(block.XPos),        static_cast<double>(block.YPos),
+      static_cast<double>(block.UnknownWord), static_cast<double>(block.Heading),
+      static_cast<double>(block.Alarm),       static_cast<double>(block.Lock),
   };
   std::string line;
   for (std::size_t i = 0; i < std::size(fields); ++i) {

@@ -90,7 +90,9 @@ int DigitValue(char c) {
   return -1;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The text after "&": a radix letter (or an octal first digit) and digits of that radix.
 double ParseRadixNumber(std::string_view text) {
@@ -155,8 +157,8 @@ double ParseDecimalNumber(std::string_view text) {
   if (digits.empty()) return 0.0;
 
   long long exponent = 0;
-  if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e' || text[pos] == 'D' ||
-                            text[pos] == 'd')) {
+  if (pos < text.size() &&
+      (text[pos] == 'E' || text[pos] == 'e' || text[pos] == 'D' || text[pos] == 'd')) {
     std::size_t expPos = pos + 1;
     bool expNegative = false;
     if (expPos < text.size() && (text[expPos] == '+' || text[expPos] == '-')) {
@@ -178,9 +180,8 @@ double ParseDecimalNumber(std::string_view text) {
   // Built by hand so that from_chars never sees "inf", "nan" or a hexadecimal form.
   const std::string canonical = digits + "e" + std::to_string(scale);
   double value = 0.0;
-  const auto result =
-      std::from_chars(canonical.data(), canonical.data() + canonical.size(), value,
-                      std::chars_format::scientific);
+  const auto result = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value,
+                                      std::chars_format::scientific);
   if (result.ec == std::errc::result_out_of_range || std::isinf(value)) {
     // Above 10^308 or below the smallest denormal: the order of magnitude tells which.
     const long long order = static_cast<long long>(digits.size()) + scale;
@@ -234,7 +235,9 @@ std::string NumberToText(double value, int digits) {
   return text;
 }
 
-std::string FieldNumberToText(double value) { return NumberToText(value) + " "; }
+std::string FieldNumberToText(double value) {
+  return NumberToText(value) + " ";
+}
 
 std::string HexText(std::int64_t value, int digits) {
   std::uint64_t pattern = static_cast<std::uint64_t>(value);
@@ -287,6 +290,8 @@ std::string TrimRight(std::string_view text) {
   return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
 }
 
-std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+std::string Trim(std::string_view text) {
+  return TrimLeft(TrimRight(text));
+}
 
 }  // namespace tovick

@@ -17,7 +17,9 @@ bool LineReader::AtEnd() const {
   return pos_ >= data_.size() || data_[pos_] == kEndOfFileMarker;
 }
 
-std::string LineReader::ReadLine() { return ReadLine(std::numeric_limits<std::size_t>::max()); }
+std::string LineReader::ReadLine() {
+  return ReadLine(std::numeric_limits<std::size_t>::max());
+}
 
 std::string LineReader::ReadLine(std::size_t maxBytes) {
   std::string line;

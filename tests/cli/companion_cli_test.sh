@@ -86,6 +86,24 @@ PY
 expect_exit 0 "json without definitions" -- "$cars" --json "$good/MAIN.SCM"
 expect_in "$work/out" '"name": ""' "no names without definitions"
 
+# Names are bytes in code page 437: JSON carries them as \u0080..\u00FF, and stays valid.
+python3 - "$ide" "$work/cp437.IDE" "$work/out" <<'PY'
+import json, sys
+data = open(sys.argv[1], "rb").read()
+first_id = json.load(open(sys.argv[3]))["blocks"][0]["carId"]
+at = data.index(b"\r\n%d," % first_id)
+name_start = data.index(b",", at + 2) + 1
+open(sys.argv[2], "wb").write(data[:name_start] + b" \x84\"q\\" + data[data.index(b",", name_start):])
+PY
+expect_exit 0 "json with a code-page-437 name" -- "$cars" --json --ide "$work/cp437.IDE" "$good/MAIN.SCM"
+python3 - "$work/out" <<'PY' || fail "json with a code-page-437 name"
+import json, sys
+text = open(sys.argv[1], encoding="ascii").read()
+assert '"name": "\\u008E\\"Q\\\\"' in text, "escaped name"
+names = [b["name"] for b in json.loads(text)["blocks"]]
+assert all(isinstance(n, str) for n in names)
+PY
+
 # A malformed table: the blocks before the fault, the offset, exit 4.
 expect_exit 4 "malformed table" -- "$cars" "$work/broken/MAIN.SCM"
 expect_in "$work/err" "Error in car table. Please replace MAIN.SCM." "malformed message"

@@ -3,6 +3,7 @@
 #
 #   eval "$(tests/e2e/wine_env.sh start BUILD_DIR)"   # prints the exports to use
 #   tests/e2e/wine_env.sh stop BUILD_DIR
+#   tests/e2e/wine_env.sh prefix PREFIX_DIR            # only make a prefix (e.g. for another user)
 #
 # start is idempotent: the prefix (BUILD_DIR/e2e-wine/prefix) is made once and reused; an X server
 # is started only when DISPLAY is unset, and only once; the wineserver is kept running so that each
@@ -13,13 +14,17 @@ set -euo pipefail
 action=${1:-}
 build_dir=${2:-}
 if [[ -z $action || -z $build_dir ]]; then
-  echo "usage: $0 start|stop|env BUILD_DIR" >&2
+  echo "usage: $0 start|stop|env BUILD_DIR | prefix PREFIX_DIR" >&2
   exit 2
 fi
-build_dir=$(cd "$build_dir" && pwd)
-state_dir=$build_dir/e2e-wine
-prefix=${TOVICK_WINEPREFIX:-$state_dir/prefix}
-mkdir -p "$state_dir"
+if [[ $action == prefix ]]; then
+  prefix=$build_dir
+else
+  build_dir=$(cd "$build_dir" && pwd)
+  state_dir=$build_dir/e2e-wine
+  prefix=$state_dir/prefix
+  mkdir -p "$state_dir"
+fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko prompts while the prefix is made.
@@ -100,6 +105,9 @@ case $action in
     ;;
   env)
     print_env
+    ;;
+  prefix)
+    make_prefix
     ;;
   stop)
     exec 9>"$state_dir/lock"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scm/script_loader.h"
+#include "text/number_text.h"
 #include "test_data.h"
 
 namespace tovick {

@@ -224,14 +224,22 @@ TEST_F(CommandsTest, LoadButtonsReloadAndShowBlockOne) {
   // Fatal loads from either button end the program at once.
   ui_.OpenAnswers = {WriteFile(dir_ + "/few.ide", DefinitionsText(60))};
   EXPECT_EQ(Run(Command::LoadDefinitions), AfterCommand::PostQuit);
-  for (const std::string& script : {dir_ + "/gone.scm", WriteFile(dir_ + "/empty.scm", "")}) {
-    for (Command command : {Command::LoadDefinitions, Command::LoadMissionScript}) {
-      Started();
-      state_->Paths.MissionScriptPath = script;  // what the definitions reload reopens
-      ui_.OpenAnswers = {command == Command::LoadMissionScript ? std::optional(script)
-                                                               : std::nullopt};
-      EXPECT_EQ(Run(command), AfterCommand::PostQuit);
-    }
+  std::string malformed = ScriptBytes(70204, Spaced({Car(100)}));
+  malformed[65300 + 7] = 0x4C;
+  const std::string gone = dir_ + "/gone.scm", empty = WriteFile(dir_ + "/empty.scm", "");
+  const std::pair<Command, std::string> fatal[] = {
+      {Command::LoadDefinitions, gone},
+      {Command::LoadDefinitions, empty},
+      {Command::LoadDefinitions, WriteFile(dir_ + "/bad.scm", malformed)},
+      {Command::LoadMissionScript, gone},
+      {Command::LoadMissionScript, empty}};
+  for (const auto& [command, script] : fatal) {
+    SCOPED_TRACE(script);
+    Started();
+    state_->Paths.MissionScriptPath = script;  // what the definitions reload reopens
+    ui_.OpenAnswers = {command == Command::LoadMissionScript ? std::optional(script)
+                                                             : std::nullopt};
+    EXPECT_EQ(Run(command), AfterCommand::PostQuit);
   }
 }
 

@@ -17,7 +17,9 @@ std::string Padded(const std::string& text, std::size_t width, bool right) {
   return right ? fill + text : text + fill;
 }
 
-std::string Number(std::int64_t value) { return std::to_string(value); }
+std::string Number(std::int64_t value) {
+  return std::to_string(value);
+}
 
 std::string JoinZones(const std::vector<std::string>& zones) {
   std::string text;
@@ -35,7 +37,8 @@ bool IsUnsafe(const CarBlock& block) {
 }
 
 CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file, const CarTable& table,
-                      const ScanResult& scan, const VehicleTable* vehicles, const ZoneTable& zones) {
+                      const ScanResult& scan, const VehicleTable* vehicles,
+                      const ZoneTable& zones) {
   CarReport report;
   report.ScriptPath = scriptPath;
   report.Length = file.Length();
@@ -80,19 +83,19 @@ std::string RenderTable(const CarReport& report) {
 
   std::string text = report.ScriptPath + ": " + Number(report.Length) + " bytes, " +
                      Number(static_cast<std::int64_t>(report.Rows.size())) + " block(s)" +
-                     (report.Scan.CarTableError ? ", malformed car table at offset " +
-                                                      Number(report.Scan.ErrorOffset)
-                                                : "") +
+                     (report.Scan.CarTableError
+                          ? ", malformed car table at offset " + Number(report.Scan.ErrorOffset)
+                          : "") +
                      "\n";
   std::vector<std::string> titles;
   for (const Column& column : kColumns) titles.emplace_back(column.Title);
   text += line(titles);
   for (const CarRow& row : report.Rows) {
     const CarBlock& b = row.Block;
-    text += line({Number(row.Number), Number(b.Address), Number(b.HiCar + 1), Number(b.CarId),
-                  row.Name, Number(b.XPos), Number(b.YPos), Number(b.Heading),
-                  HexText(b.UnknownWord), Number(b.Alarm), Number(b.Lock),
-                  row.Unsafe ? "yes" : "", JoinZones(row.Zones)});
+    text +=
+        line({Number(row.Number), Number(b.Address), Number(b.HiCar + 1), Number(b.CarId), row.Name,
+              Number(b.XPos), Number(b.YPos), Number(b.Heading), HexText(b.UnknownWord),
+              Number(b.Alarm), Number(b.Lock), row.Unsafe ? "yes" : "", JoinZones(row.Zones)});
   }
   return text;
 }
@@ -120,8 +123,8 @@ std::string RenderJson(const CarReport& report) {
   json += "  \"script\": " + JsonString(report.ScriptPath) + ",\n";
   json += "  \"length\": " + Number(report.Length) + ",\n";
   json += "  \"blockCount\": " + Number(static_cast<std::int64_t>(report.Rows.size())) + ",\n";
-  json += std::string("  \"carTableError\": ") + (report.Scan.CarTableError ? "true" : "false") +
-          ",\n";
+  json +=
+      std::string("  \"carTableError\": ") + (report.Scan.CarTableError ? "true" : "false") + ",\n";
   json += "  \"errorOffset\": " +
           (report.Scan.CarTableError ? Number(report.Scan.ErrorOffset) : std::string("null")) +
           ",\n";

@@ -95,14 +95,14 @@ HWND NewDialog(const std::set<HWND>& before) {
   return nullptr;
 }
 
-// Waits until the pending send has finished or a dialog not in `before` is open. Returns the JSON
-// members "modal" (a box is open and the command still runs) for the answer.
-bool SettleAfterSend(const std::set<HWND>& before, int timeoutMs) {
+// Waits until the pending send has finished or a dialog box is open; true for the box ("modal":
+// the command is still running behind it).
+bool SettleAfterSend(int timeoutMs) {
   std::shared_ptr<PendingSend> pending = gPending;
   bool modal = false;
   bool settled = WaitFor(timeoutMs, [&] {
     if (pending == nullptr || pending->Done) return true;
-    if (NewDialog(before) != nullptr) {
+    if (!VisibleDialogs().empty()) {
       modal = true;
       return true;
     }
@@ -121,14 +121,13 @@ std::string SendCommand(HWND main, WPARAM wParam, HWND sender, int timeoutMs) {
   if (gPending != nullptr && !gPending->Done) {
     throw Failure("a previous command is still running behind an open box");
   }
-  std::set<HWND> before = DialogSet();
   auto pending = std::make_shared<PendingSend>();
   gPending = pending;
   std::thread([main, wParam, sender, pending] {
     SendMessageW(main, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(sender));
     pending->Done = true;
   }).detach();
-  bool modal = SettleAfterSend(before, timeoutMs);
+  bool modal = SettleAfterSend(timeoutMs);
   return JsonObject().Add("ok", true).Add("modal", modal).Str();
 }
 
@@ -157,8 +156,8 @@ std::string PressDialogButton(HWND dialog, int buttonId, int timeoutMs) {
     return !IsWindow(dialog) || !IsWindowVisible(dialog);
   });
   if (!closed) throw Failure("the dialog did not close");
-  ForgetDialog(dialog);
-  bool modal = replaced || SettleAfterSend(before, timeoutMs);
+  if (!replaced) ForgetDialog(dialog);
+  bool modal = replaced || SettleAfterSend(timeoutMs);
   return JsonObject().Add("ok", true).Add("modal", modal).Str();
 }
 

@@ -1,7 +1,9 @@
 #include "window_query.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -23,17 +25,70 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return static_cast<LRESULT>(result);
 }
 
-std::string IconName(HICON icon) {
-  if (icon == nullptr) return "none";
+// The pixels of a screen rectangle, or of an icon drawn on a given background, as 32-bit values.
+std::vector<std::uint32_t> Pixels(int width, int height, const std::function<void(HDC)>& paint) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  paint(memory);
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> pixels(first, first + width * height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return pixels;
+}
+
+// Icon handles belong to the process that loaded them, so the icon of another process's message
+// box is recognised by its look: the pixels on screen against each standard icon drawn here.
+std::string IconName(HWND iconStatic) {
+  RECT rect{};
+  GetWindowRect(iconStatic, &rect);
+  int width = rect.right - rect.left;
+  int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return "none";
+  std::vector<std::uint32_t> shown = Pixels(width, height, [&](HDC dc) {
+    HDC screen = GetDC(nullptr);
+    BitBlt(dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+  });
+  std::uint32_t background = shown.front();
   // The IDI_ resource numbers.
   const std::pair<int, const char*> known[] = {
       {32515, "exclamation"}, {32513, "error"},         {32516, "information"},
       {32514, "question"},    {32512, "application"},
   };
+  std::string best = "other";
+  std::size_t bestSame = shown.size() * 9 / 10;
   for (const auto& [resource, name] : known) {
-    if (LoadIconW(nullptr, MAKEINTRESOURCEW(resource)) == icon) return name;
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(resource));
+    std::vector<std::uint32_t> drawn = Pixels(width, height, [&](HDC dc) {
+      HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF,
+                                          background & 0xFF));
+      RECT all{0, 0, width, height};
+      FillRect(dc, &all, brush);
+      DeleteObject(brush);
+      DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    });
+    std::size_t same = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      if ((shown[i] & 0xFFFFFF) == (drawn[i] & 0xFFFFFF)) ++same;
+    }
+    if (same > bestSame) {
+      bestSame = same;
+      best = name;
+    }
   }
-  return "other";
+  return best;
 }
 
 std::vector<HWND> Descendants(HWND parent) {
@@ -187,7 +242,7 @@ std::string DescribeDialog(HWND dialog) {
       if (ClassName(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
           IsWindowVisible(child)) {
         auto handle = reinterpret_cast<HICON>(Send(child, STM_GETICON, 0, 0));
-        if (handle != nullptr && handle != reinterpret_cast<HICON>(-1)) icon = IconName(handle);
+        if (handle != nullptr && handle != reinterpret_cast<HICON>(-1)) icon = IconName(child);
       }
     }
     json.Add("icon", icon);

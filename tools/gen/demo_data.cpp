@@ -87,7 +87,7 @@ std::array<ZoneBox, kZoneBoxes.size()> PlanZones(std::uint32_t seed) {
   return zones;
 }
 
-std::uint8_t PercentChance(Random& random, std::initializer_list<std::pair<int, int>> weighted) {
+std::uint8_t Weighted(Random& random, std::initializer_list<std::pair<int, int>> weighted) {
   int roll = random.Between(0, 99);
   for (const auto& [value, weight] : weighted) {
     if (roll < weight) return static_cast<std::uint8_t>(value);
@@ -101,19 +101,21 @@ CarBlock RandomBlock(Random& random) {
   const bool twoByte = random.Chance(20);
   block.WidthMarker = twoByte ? kMarkerTwoByteId : kMarkerOneByteId;
   block.HiCar = twoByte ? 1 : 0;
-  block.CarId = static_cast<std::uint8_t>(twoByte
-                                              ? random.Between(kFirstSafeTwoByte, kLastDemoVehicle)
-                                              : random.Between(kFirstSafeOneByte, kLastSafeOneByte));
+  block.CarId =
+      static_cast<std::uint8_t>(twoByte ? random.Between(kFirstSafeTwoByte, kLastDemoVehicle)
+                                        : random.Between(kFirstSafeOneByte, kLastSafeOneByte));
   // Where the original game's parked cars stand, roughly, in world units.
-  block.XPos = static_cast<std::int16_t>(random.Between(-1574 * kUnitsPerWorld, 1577 * kUnitsPerWorld));
-  block.YPos = static_cast<std::int16_t>(random.Between(-1503 * kUnitsPerWorld, 319 * kUnitsPerWorld));
+  block.XPos =
+      static_cast<std::int16_t>(random.Between(-1574 * kUnitsPerWorld, 1577 * kUnitsPerWorld));
+  block.YPos =
+      static_cast<std::int16_t>(random.Between(-1503 * kUnitsPerWorld, 319 * kUnitsPerWorld));
   block.UnknownWord = random.Chance(60)
                           ? kOnGround
                           : static_cast<std::uint16_t>(random.Between(5, 60) * kUnitsPerWorld +
                                                        random.Between(0, 15));
   block.Heading = static_cast<std::int16_t>(random.Between(0, 359 * kUnitsPerWorld + 15));
-  block.Alarm = PercentChance(random, {{0, 60}, {10, 10}, {20, 10}, {50, 10}, {100, 10}});
-  block.Lock = PercentChance(random, {{0, 70}, {50, 15}, {100, 15}});
+  block.Alarm = Weighted(random, {{0, 60}, {10, 10}, {20, 10}, {50, 10}, {100, 10}});
+  block.Lock = Weighted(random, {{0, 70}, {50, 15}, {100, 15}});
   return block;
 }
 
@@ -131,13 +133,16 @@ void SetTwoByte(CarBlock& block, int id) {
 
 int GapAfter(int blockNumber, std::uint32_t seed) {
   Random random(StreamSeed(seed, kTableStream + static_cast<std::uint64_t>(blockNumber)));
-  if (blockNumber == kGapAfterBlock1 || blockNumber == kGapAfterBlock2) return random.Between(6, 24);
+  if (blockNumber == kGapAfterBlock1 || blockNumber == kGapAfterBlock2)
+    return random.Between(6, 24);
   // The scan jumps 10 bytes past an odd follow byte: leave more room than that.
   if (blockNumber == kOddFollowBlock) return random.Between(12, 24);
   return 0;
 }
 
-std::size_t EncodedSize(const CarBlock& block) { return block.HiCar == 1 ? 35 : 34; }
+std::size_t EncodedSize(const CarBlock& block) {
+  return block.HiCar == 1 ? 35 : 34;
+}
 
 // Bytes that read like other instructions: type bytes with values after an opcode. With noZero
 // every 0x00 is replaced, so that no car-table signature can start among them.
@@ -168,7 +173,9 @@ void FillInstructions(std::vector<std::uint8_t>& bytes, std::size_t from, std::s
   }
 }
 
-std::string_view LineEnd(bool lfOnly) { return lfOnly ? "\n" : "\r\n"; }
+std::string_view LineEnd(bool lfOnly) {
+  return lfOnly ? "\n" : "\r\n";
+}
 
 }  // namespace
 
@@ -236,8 +243,8 @@ std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions
   }
   if (options.BreakStrict) {
     const CarBlock& broken = blocks[kBrokenBlock - 1];
-    bytes[static_cast<std::size_t>(broken.Address) + static_cast<std::size_t>(BlockField::WidthMarker)] =
-        kBrokenMarker;
+    bytes[static_cast<std::size_t>(broken.Address) +
+          static_cast<std::size_t>(BlockField::WidthMarker)] = kBrokenMarker;
   }
   bytes.resize(length);
   return bytes;
@@ -292,20 +299,23 @@ std::string GenerateDefinitions(std::uint32_t seed, int vehicleCount, bool lfOnl
   }
   line("end");
   line("hier");
-  for (int i = 0; i < 4; ++i) line(std::to_string(160 + i) + ", cutobj0" + std::to_string(i) + ", generic");
+  for (int i = 0; i < 4; ++i)
+    line(std::to_string(160 + i) + ", cutobj0" + std::to_string(i) + ", generic");
   line("end");
 
   line("cars");
   line("# id, model, txd, type, handling, game name, class, frequency, level, component rules,");
   line("#   and for cars and planes: wheel model id, wheel scale");
   // Invented model names: every prefix with every suffix, in an order the seed decides.
-  static constexpr std::array<std::string_view, 12> kPrefixes{
-      "quor", "brel", "vask", "tulm", "drev", "orn", "zeph", "kalv", "mird", "pask", "yorv", "glim"};
+  static constexpr std::array<std::string_view, 12> kPrefixes{"quor", "brel", "vask", "tulm",
+                                                              "drev", "orn",  "zeph", "kalv",
+                                                              "mird", "pask", "yorv", "glim"};
   static constexpr std::array<std::string_view, 8> kSuffixes{"ane", "ito", "ux",  "era",
                                                              "ond", "ik",  "avo", "ette"};
   std::vector<std::string> names;
   for (std::string_view prefix : kPrefixes) {
-    for (std::string_view suffix : kSuffixes) names.push_back(std::string(prefix) + std::string(suffix));
+    for (std::string_view suffix : kSuffixes)
+      names.push_back(std::string(prefix) + std::string(suffix));
   }
   for (std::size_t i = names.size() - 1; i > 0; --i) {
     std::swap(names[i], names[static_cast<std::size_t>(random.Next() % (i + 1))]);
@@ -331,7 +341,8 @@ std::string GenerateDefinitions(std::uint32_t seed, int vehicleCount, bool lfOnl
     field(entry, type);
     field(entry, upper);
     field(entry, upper.substr(0, 7));
-    field(entry, type == "boat" ? "leisureboat" : kClasses[static_cast<std::size_t>(random.Between(0, 5))]);
+    field(entry, type == "boat" ? "leisureboat"
+                                : kClasses[static_cast<std::size_t>(random.Between(0, 5))]);
     field(entry, std::to_string(random.Between(1, 10)));
     field(entry, std::to_string(random.Between(0, 7)));
     field(entry, random.Chance(70) ? "0" : "2012");

@@ -84,8 +84,8 @@ bool RunGuarded(HWND window, Handler&& handler) {
   return false;
 }
 
-// The start-up benchmark and users both expect the scroller here once it exists; until then the
-// strip keeps its blank text.
+// The scroller thread starts here, as the last step of a successful start-up. It is not part of
+// the program yet: until it is, the strip keeps its blank text.
 void StartScroller(MainWindowApp&, HWND) {}
 
 void CentreWindow(HWND window) {
