@@ -27,6 +27,12 @@ inline std::string FreshTestDir() {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   const std::filesystem::path dir = std::filesystem::path(TOVICK_TEST_TMP) /
                                     (std::string(info->test_suite_name()) + "." + info->name());
+  // A file left read-only by an earlier run would stop the removal on Windows.
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, ignored)) {
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+  }
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir.string();
