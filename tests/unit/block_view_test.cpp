@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "scm/script_loader.h"
-#include "text/number_text.h"
 #include "test_data.h"
+#include "text/number_text.h"
 
 namespace tovick {
 namespace {
