@@ -176,6 +176,11 @@ class Driver:
             except (OSError, subprocess.TimeoutExpired):
                 os.killpg(self.process.pid, signal.SIGKILL)
                 self.process.wait(timeout=10)
+        for pipe in (self.process.stdin, self.process.stdout):
+            try:
+                pipe.close()
+            except OSError:
+                pass
 
 
 # ----------------------------------------------------------------------------------------------

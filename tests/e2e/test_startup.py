@@ -45,6 +45,7 @@ LAYOUT = [
 ]
 
 WS_POPUP, WS_VISIBLE, WS_BORDER = 0x80000000, 0x10000000, 0x00800000
+WS_CAPTION, WS_THICKFRAME, WS_SYSMENU = 0x00C00000, 0x00040000, 0x00080000
 WS_EX_CLIENTEDGE = 0x200
 SS_CENTER, SS_NOPREFIX, BS_CHECKBOX, ES_AUTOHSCROLL = 0x1, 0x80, 0x2, 0x80
 
@@ -123,7 +124,9 @@ class RunningEditorTest(h.EditorTestCase):
     def test_window_and_controls(self):
         state = self.driver.state()
         self.assertEqual((state["class"], state["caption"]), ("Tovick", "Tovick Plashgoon"))
-        self.assertEqual(state["style"] & 0xFFFF0000, WS_POPUP | WS_VISIBLE)
+        # A bare pop-up: no caption, frame or system menu (the system adds WS_CLIPSIBLINGS).
+        frame = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU
+        self.assertEqual(state["style"] & frame, WS_POPUP | WS_VISIBLE)
         # Centred on the 1024 x 768 screen of the test display.
         self.assertEqual((state["x"], state["y"], state["w"], state["h"]), (194, 159, 636, 450))
         controls = state["controls"]
@@ -189,6 +192,36 @@ class RunningEditorTest(h.EditorTestCase):
                 self.assertEqual(controls[h.UNSAFE_CHECK - 1]["check"], int(unsafe_on))
         zone_text = h.expected_view(blocks[3], self.names, self.zones)[h.ZONE_BOX]
         self.assertEqual(zone_text, self.zones[0][0] + "\r\n")
+
+    def test_load_buttons_reload_and_remember(self):
+        # "LOAD DEFAULT.IDE" cancelled: the script is reloaded all the same and block 1 shown.
+        self.driver.select(h.BLOCK_LIST, 2)  # an unsafe block turns the switch on
+        self.assertTrue(self.driver.click(h.LOAD_DEFINITIONS)["modal"])
+        self.assertEqual(self.driver.box()["caption"], "Load DEFAULT.IDE")
+        self.driver.press(2)
+        controls = self.driver.controls()
+        self.assertEqual(controls[h.BLOCK_LIST - 1]["sel"], 0)
+        self.assertEqual(controls[h.UNSAFE_CHECK - 1]["check"], 0)
+        self.assert_view(controls, self.blocks()[0])
+
+        # "LOAD MAIN.SCM" with another script: shown, remembered, plug-in marks cleared.
+        self.driver.click(h.PLUGIN_CHECK)
+        self.assertEqual(self.driver.controls()[h.PLUGIN_CHECK - 1]["check"], 1)
+        other = self.folder / "other"
+        other.mkdir()
+        h.generate(other, "--seed", 7)
+        self.assertTrue(self.driver.click(h.LOAD_SCRIPT)["modal"])
+        box = self.driver.box()
+        self.assertEqual((box["caption"], box["file_name"]), ("Load the MAIN.SCM file", "*.SCM"))
+        self.assertFalse(self.driver.answer_file(other / "MAIN.SCM")["modal"])
+        controls = self.driver.controls()
+        other_blocks = h.read_blocks(other / "MAIN.SCM")
+        self.assertEqual(controls[h.BLOCK_LIST - 1]["sel"], 0)
+        self.assert_view(controls, other_blocks[0])
+        self.assertEqual(controls[h.PLUGIN_CHECK - 1]["check"], 0)
+        self.assertEqual(controls[h.SCRIPT_LINE - 1]["text"], "  " + h.win_path(other / "MAIN.SCM"))
+        self.assertEqual((self.folder / "MAINSCM.txt").read_bytes(),
+                         (h.win_path(other / "MAIN.SCM") + "\r\n").encode())
 
     def test_a_second_instance_exits_at_once(self):
         second = self.start_editor()

@@ -34,7 +34,7 @@ log() { echo "wine_env: $*" >&2; }
 
 detached() {
   # Started in its own session, with no inherited descriptors kept open.
-  setsid "$@" </dev/null >/dev/null 2>&1 &
+  setsid "$@" </dev/null >/dev/null 2>&1 9>&- &
 }
 
 pid_alive() { [[ -f $1 ]] && kill -0 "$(cat "$1")" 2>/dev/null; }
@@ -52,7 +52,7 @@ start_display() {
   local n
   for n in $(seq 90 199); do
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
     echo $! >"$state_dir/xvfb.pid"
     local tries=0
     while [[ ! -e /tmp/.X11-unix/X$n ]] && ((tries++ < 100)); do sleep 0.05; done
@@ -71,12 +71,13 @@ make_prefix() {
   if [[ -f $prefix/.tovick-ready ]]; then return; fi
   log "creating the Wine prefix $prefix (takes a while the first time)"
   mkdir -p "$prefix"
-  wineboot --init </dev/null >/dev/null 2>&1
+  # (The lock's descriptor is closed for everything Wine leaves running.)
+  wineboot --init </dev/null >/dev/null 2>&1 9>&-
   # Without a window manager every dialog close would wait 2 s.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
   # The control font "Courier New" must be fixed-pitch, as on Windows.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ \
-    /d 'Liberation Mono' /f </dev/null >/dev/null 2>&1
+    /d 'Liberation Mono' /f </dev/null >/dev/null 2>&1 9>&-
   if [[ -d /usr/share/wine/fonts ]]; then
     cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   fi

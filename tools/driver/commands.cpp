@@ -1,8 +1,9 @@
 #include "commands.h"
 
+// clang-format off
 #include <windows.h>
-
-#include <psapi.h>
+#include <psapi.h>  // needs windows.h first
+// clang-format on
 
 #include <algorithm>
 #include <atomic>
@@ -213,7 +214,8 @@ std::string CmdState(const std::vector<std::string>&) {
       .Add("caption", ReadText(main))
       .Add("class", ClassName(main))
       .Add("visible", IsWindowVisible(main) != FALSE)
-      .Add("style", static_cast<std::int64_t>(static_cast<DWORD>(GetWindowLongPtrW(main, GWL_STYLE))))
+      .Add("style",
+           static_cast<std::int64_t>(static_cast<DWORD>(GetWindowLongPtrW(main, GWL_STYLE))))
       .Add("x", static_cast<int>(rect.left))
       .Add("y", static_cast<int>(rect.top))
       .Add("w", static_cast<int>(rect.right - rect.left))
@@ -224,7 +226,10 @@ std::string CmdState(const std::vector<std::string>&) {
 
 std::string CmdText(const std::vector<std::string>& words) {
   if (words.size() < 2) throw Failure("text needs a control");
-  return JsonObject().Add("ok", true).Add("text", ReadText(ResolveControl(RequireMain(), words[1]))).Str();
+  return JsonObject()
+      .Add("ok", true)
+      .Add("text", ReadText(ResolveControl(RequireMain(), words[1])))
+      .Str();
 }
 
 std::string CmdType(const std::vector<std::string>& words) {
@@ -290,11 +295,37 @@ std::string CmdFile(const std::vector<std::string>& words) {
   return PressDialogButton(dialog, IDOK, timeoutMs);
 }
 
-std::string CmdMemory(const std::vector<std::string>&) {
+// A top-level window by class and title (words[first], words[first + 1]), else the editor's.
+HWND NamedWindow(const std::vector<std::string>& words, std::size_t first) {
+  if (words.size() < first + 2) return FindMainWindow();
+  return FindWindowW(Wide(words[first]).c_str(), Wide(words[first + 1]).c_str());
+}
+
+std::string CmdWaitWindow(const std::vector<std::string>& words) {
+  if (words.size() < 3) throw Failure("wait-window needs a class and a title");
+  HWND window = nullptr;
+  WaitFor(TimeoutArg(words, 3), [&] {
+    window = NamedWindow(words, 1);
+    return window != nullptr && IsWindowVisible(window);
+  });
+  if (window == nullptr || !IsWindowVisible(window)) throw Failure("the window did not appear");
+  return JsonObject().Add("ok", true).Str();
+}
+
+std::string CmdCloseWindow(const std::vector<std::string>& words) {
+  HWND window = NamedWindow(words, 1);
+  if (window == nullptr) throw Failure("no such window");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  return JsonObject().Add("ok", true).Str();
+}
+
+std::string CmdMemory(const std::vector<std::string>& words) {
+  HWND window = NamedWindow(words, 1);
+  if (window == nullptr) throw Failure("no such window");
   DWORD pid = 0;
-  GetWindowThreadProcessId(RequireMain(), &pid);
+  GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (process == nullptr) throw Failure("cannot open the editor's process");
+  if (process == nullptr) throw Failure("cannot open the window's process");
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   BOOL got = GetProcessMemoryInfo(process, &counters, sizeof counters);
@@ -331,7 +362,11 @@ const CommandEntry kCommands[] = {
     {"boxes", CmdBoxes, "boxes                     describe every open dialog box"},
     {"press", CmdPress, "press [ID] [TIMEOUT]      press a button (default OK) of the open box"},
     {"file", CmdFile, "file PATH [TIMEOUT]       answer the open/save dialog with PATH"},
-    {"memory", CmdMemory, "memory                    the editor's working set and its peak"},
+    {"wait-window", CmdWaitWindow,
+     "wait-window CLASS TITLE [TIMEOUT]  wait until a window is visible"},
+    {"close-window", CmdCloseWindow, "close-window [CLASS TITLE]  post WM_CLOSE to a window"},
+    {"memory", CmdMemory,
+     "memory [CLASS TITLE]      working set and its peak (default: the editor)"},
     {"sleep", CmdSleep, "sleep MS                  wait"},
 };
 
@@ -350,7 +385,9 @@ std::string RunDriverCommand(const std::vector<std::string>& words) {
   return JsonObject().Add("ok", false).Add("error", "unknown command: " + words[0]).Str();
 }
 
-bool AnswerOk(const std::string& answer) { return answer.rfind("{\"ok\":true", 0) == 0; }
+bool AnswerOk(const std::string& answer) {
+  return answer.rfind("{\"ok\":true", 0) == 0;
+}
 
 std::string UsageText() {
   std::string text =

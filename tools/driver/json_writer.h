@@ -14,7 +14,9 @@ std::string JsonString(std::string_view text);
 class JsonObject {
  public:
   JsonObject& Add(std::string_view key, std::string_view text);
-  JsonObject& Add(std::string_view key, const char* text) { return Add(key, std::string_view(text)); }
+  JsonObject& Add(std::string_view key, const char* text) {
+    return Add(key, std::string_view(text));
+  }
   JsonObject& Add(std::string_view key, std::int64_t number);
   JsonObject& Add(std::string_view key, int number) { return Add(key, std::int64_t{number}); }
   JsonObject& Add(std::string_view key, bool flag);

@@ -64,7 +64,7 @@ std::string IconName(HWND iconStatic) {
   std::uint32_t background = shown.front();
   // The IDI_ resource numbers.
   const std::pair<int, const char*> known[] = {
-      {32515, "exclamation"}, {32513, "error"},         {32516, "information"},
+      {32515, "exclamation"}, {32513, "error"},       {32516, "information"},
       {32514, "question"},    {32512, "application"},
   };
   std::string best = "other";
@@ -72,8 +72,8 @@ std::string IconName(HWND iconStatic) {
   for (const auto& [resource, name] : known) {
     HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(resource));
     std::vector<std::uint32_t> drawn = Pixels(width, height, [&](HDC dc) {
-      HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF,
-                                          background & 0xFF));
+      HBRUSH brush = CreateSolidBrush(
+          RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
       RECT all{0, 0, width, height};
       FillRect(dc, &all, brush);
       DeleteObject(brush);
@@ -91,15 +91,15 @@ std::string IconName(HWND iconStatic) {
   return best;
 }
 
+// Enumeration callbacks are named functions: a lambda has no stdcall form for 32-bit builds.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -107,8 +107,8 @@ std::vector<HWND> Descendants(HWND parent) {
 
 std::string Utf8(std::wstring_view wide) {
   if (wide.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                 nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
                       nullptr, nullptr);
@@ -117,7 +117,8 @@ std::string Utf8(std::wstring_view wide) {
 
 std::wstring Wide(std::string_view utf8) {
   if (utf8.empty()) return {};
-  int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  int size =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(size), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
   return out;
@@ -127,8 +128,7 @@ std::string ReadText(HWND window) {
   LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  LRESULT copied =
-      Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  LRESULT copied = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return Utf8(text);
 }
@@ -147,7 +147,9 @@ std::vector<std::string> ComboItems(HWND combo) {
   return items;
 }
 
-int ComboSelection(HWND combo) { return static_cast<int>(Send(combo, CB_GETCURSEL, 0, 0)); }
+int ComboSelection(HWND combo) {
+  return static_cast<int>(Send(combo, CB_GETCURSEL, 0, 0));
+}
 
 std::string ClassName(HWND window) {
   char name[64] = {};
@@ -155,7 +157,9 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-HWND FindMainWindow() { return FindWindowA(kMainClass, kMainTitle); }
+HWND FindMainWindow() {
+  return FindWindowA(kMainClass, kMainTitle);
+}
 
 std::vector<HWND> MainControls(HWND mainWindow) {
   std::vector<HWND> controls;
@@ -201,21 +205,22 @@ namespace {
 std::set<HWND> gClosedDialogs;
 }  // namespace
 
-void ForgetDialog(HWND dialog) { gClosedDialogs.insert(dialog); }
+void ForgetDialog(HWND dialog) {
+  gClosedDialogs.insert(dialog);
+}
 
 std::vector<HWND> VisibleDialogs() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
   std::vector<HWND> dialogs;
-  EnumWindows(
-      [](HWND window, LPARAM list) -> BOOL {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid != GetCurrentProcessId() && IsWindowVisible(window) &&
-            gClosedDialogs.count(window) == 0 && ClassName(window) == "#32770") {
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&dialogs));
+  for (HWND window : windows) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != GetCurrentProcessId() && IsWindowVisible(window) &&
+        gClosedDialogs.count(window) == 0 && ClassName(window) == "#32770") {
+      dialogs.push_back(window);
+    }
+  }
   return dialogs;
 }
 
@@ -242,7 +247,13 @@ std::string DescribeDialog(HWND dialog) {
       if (ClassName(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
           IsWindowVisible(child)) {
         auto handle = reinterpret_cast<HICON>(Send(child, STM_GETICON, 0, 0));
-        if (handle != nullptr && handle != reinterpret_cast<HICON>(-1)) icon = IconName(child);
+        if (handle == nullptr || handle == reinterpret_cast<HICON>(-1)) continue;
+        // A box that has just appeared may not be painted yet.
+        for (int attempt = 0; attempt < 40; ++attempt) {
+          icon = IconName(child);
+          if (icon != "other") break;
+          Sleep(25);
+        }
       }
     }
     json.Add("icon", icon);

@@ -19,7 +19,8 @@ std::wstring Wide(std::string_view utf8);
 
 // WM_GETTEXT sent as a message, so it reaches controls of another process (GetWindowText does not).
 std::string ReadText(HWND window);
-// Items through CB_GETLBTEXT sent as Unicode: Wine answers the ANSI form across processes in UTF-16.
+// Items through CB_GETLBTEXT sent as Unicode: Wine answers the ANSI form across processes in
+// UTF-16.
 std::vector<std::string> ComboItems(HWND combo);
 int ComboSelection(HWND combo);
 std::string ClassName(HWND window);

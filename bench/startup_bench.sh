@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Start-up benchmark under Wine: the time from starting TovickPlashgoon.exe (demo data, both paths
+# remembered) until block 1 is shown, beside the time a bare Win32 window built the same way
+# (minimal-window.exe) takes to appear; the median of 5 runs each and their ratio; the .exe's size
+# and its peak working set.
+#
+#   bench/startup_bench.sh [WINDOWS_BUILD_DIR]     (default: build/win64)
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$repo/build/win64}" && pwd)
+runs=${TOVICK_BENCH_RUNS:-5}
+for exe in TovickPlashgoon.exe minimal-window.exe tovick-driver.exe tovick-gen.exe; do
+  [[ -f $build/$exe ]] || { echo "startup_bench: $build/$exe is not built" >&2; exit 1; }
+done
+
+# Join the test environment if it is up; otherwise start it and stop it again at the end.
+wine_env=$repo/tests/e2e/wine_env.sh
+if [[ ! -f $build/e2e-wine/xvfb.pid && -z ${DISPLAY:-} ]]; then
+  trap '"$wine_env" stop "$build"' EXIT
+fi
+eval "$("$wine_env" start "$build")"
+
+data=$build/bench-startup
+rm -rf "$data"
+mkdir -p "$data"
+wine "$build/tovick-gen.exe" --dir "Z:${data//\//\\}" </dev/null >/dev/null
+printf 'Z:%s\r\n' "${data//\//\\}\\DEFAULT.IDE" >"$data/DEFIDE.txt"
+printf 'Z:%s\r\n' "${data//\//\\}\\MAIN.SCM" >"$data/MAINSCM.txt"
+
+python3 - "$build" "$data" "$runs" <<'PYTHON'
+import json, os, signal, statistics, subprocess, sys, time
+
+build, data, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+driver = subprocess.Popen(["wine", f"{build}/tovick-driver.exe", "serve"], stdin=subprocess.PIPE,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, bufsize=1,
+                          start_new_session=True)
+
+def ask(*words):
+    driver.stdin.write("\t".join(words) + "\n")
+    answer = json.loads(driver.stdout.readline())
+    if not answer["ok"]:
+        raise SystemExit(f"startup_bench: {words[0]}: {answer['error']}")
+    return answer
+
+def start_up(exe, ready, window):
+    """Seconds from the start of exe until ready() answers, and the peak working set then."""
+    began = time.perf_counter()
+    process = subprocess.Popen(["wine", f"{build}/{exe}"], cwd=data, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        ready()
+        seconds = time.perf_counter() - began
+        peak = ask("memory", *window)["peak_working_set"]
+        if exe == "TovickPlashgoon.exe":  # EXIT and its closing message
+            ask("click", "25")
+            ask("press")
+        else:
+            ask("close-window", *window)
+        process.wait(timeout=20)
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+    return seconds, peak
+
+editor_window = ("Tovick", "Tovick Plashgoon")
+minimal_window = ("TovickMinimal", "Minimal Window")
+try:
+    ask("sleep", "1")  # the driver itself is up
+    editor, minimal = [], []
+    for _ in range(runs):
+        editor.append(start_up("TovickPlashgoon.exe", lambda: ask("wait-ready", "30000"),
+                               editor_window))
+        minimal.append(start_up("minimal-window.exe",
+                                lambda: ask("wait-window", *minimal_window, "30000"),
+                                minimal_window))
+finally:
+    driver.stdin.write("quit\n")
+    driver.stdin.flush()
+    driver.wait(timeout=10)
+
+size = os.path.getsize(f"{build}/TovickPlashgoon.exe")
+e = statistics.median(seconds for seconds, _ in editor)
+m = statistics.median(seconds for seconds, _ in minimal)
+peak = max(peak for _, peak in editor)
+minimal_peak = max(peak for _, peak in minimal)
+print(f"start-up to block 1 shown (median of {runs}): {e * 1000:8.1f} ms")
+print(f"minimal window shown      (median of {runs}): {m * 1000:8.1f} ms")
+print(f"ratio                                       : {e / m:8.2f}  (aim: at most 1.5)")
+print(f"TovickPlashgoon.exe size                    : {size / 1024:8.1f} KiB  (aim: under 1 MB)")
+print(f"peak working set with block 1 shown         : {peak / 1048576:8.1f} MiB  (aim: under 16 MB)")
+print(f"peak working set of the minimal window      : {minimal_peak / 1048576:8.1f} MiB  (Wine's own share)")
+PYTHON
