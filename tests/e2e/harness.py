@@ -194,8 +194,10 @@ def generate(folder, *options):
         command = [native, "--dir", str(folder)]
     else:
         command = ["wine", str(GEN_EXE), "--dir", win_path(folder)]
+    # No descriptor of ours is passed on: a Wine service started here would keep it open.
     subprocess.run(command + [str(option) for option in options], check=True,
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
 
 
 def remember_paths(folder, definitions=None, script=None):

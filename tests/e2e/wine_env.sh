@@ -89,6 +89,9 @@ start_server() {
   # Persistent until stop, so the tests do not pay Wine's start-up each time.
   # A second one for the same prefix finds the first running and leaves at once.
   detached wineserver -p
+  # Start Wine's background services now, with nothing of ours inherited, rather than from
+  # inside a test whose output pipes they would then hold open.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
 }
 
 print_env() {
