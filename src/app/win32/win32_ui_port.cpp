@@ -133,6 +133,27 @@ void Win32UiPort::SetChecked(Control checkBox, bool checked) {
   SendMessageA(Handle(checkBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+namespace {
+
+using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+// comdlg32 drags in the shell's libraries. Loading it on first use keeps a start with both paths
+// remembered as quick as a bare window; the full system path keeps a planted DLL from being found.
+FileDialogFunction LoadFileDialogFunction(bool save) {
+  static const HMODULE comdlg = [] {
+    std::array<char, MAX_PATH> path{};
+    const UINT length = GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    if (length == 0 || length >= path.size()) return HMODULE{};
+    return LoadLibraryA((std::string(path.data(), length) + "\\comdlg32.dll").c_str());
+  }();
+  if (comdlg == nullptr) return nullptr;
+  const FARPROC proc = GetProcAddress(comdlg, save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+  // Through a generic function pointer: GCC warns on a direct cast between function types.
+  return reinterpret_cast<FileDialogFunction>(reinterpret_cast<void (*)()>(proc));
+}
+
+}  // namespace
+
 std::optional<std::string> Win32UiPort::OpenFileDialog(const FileDialogRequest& request) {
   return RunFileDialog(request, false);
 }
@@ -166,7 +187,9 @@ std::optional<std::string> Win32UiPort::RunFileDialog(const FileDialogRequest& r
 
   // FALSE covers both a cancel and a dialog failure (a path too long for the buffer, say):
   // either way no file was chosen.
-  const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+  const FileDialogFunction run = LoadFileDialogFunction(save);
+  if (run == nullptr) return std::nullopt;
+  const BOOL chosen = run(&dialog);
   if (!chosen) return std::nullopt;
   return std::string(file.data());
 }
