@@ -173,6 +173,15 @@ double ParseDecimalNumber(std::string_view text) {
     if (expNegative) exponent = -exponent;
   }
 
+  // Whole numbers of up to 15 digits are exact in a double; most fields of the program's files are
+  // such, so they skip the general conversion.
+  if (fractionDigits == 0 && exponent == 0 && digits.size() <= 15) {
+    long long whole = 0;
+    for (const char digit : digits) whole = whole * 10 + (digit - '0');
+    if (whole == 0) return 0.0;
+    return negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+  }
+
   const std::size_t firstNonZero = digits.find_first_not_of('0');
   if (firstNonZero == std::string::npos) return 0.0;
   digits.erase(0, firstNonZero);

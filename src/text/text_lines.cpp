@@ -1,5 +1,6 @@
 #include "text/text_lines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -22,18 +23,18 @@ std::string LineReader::ReadLine() {
 }
 
 std::string LineReader::ReadLine(std::size_t maxBytes) {
-  std::string line;
-  bool contentEnded = false;  // after a NUL the rest of the physical line is dropped
-  while (pos_ < data_.size()) {
-    const char c = data_[pos_];
-    if (c == kEndOfFileMarker) break;  // left in place so that AtEnd() reports it
+  // The line runs to the next CR or byte 26 (which stays for AtEnd() to see); its content stops at
+  // the first NUL, and only the first maxBytes of the content are kept.
+  const auto stop =
+      std::find_if(data_.begin() + static_cast<std::ptrdiff_t>(pos_), data_.end(),
+                   [](char c) { return c == kCarriageReturn || c == kEndOfFileMarker; });
+  const std::size_t end = static_cast<std::size_t>(stop - data_.begin());
+  const std::string_view physical = data_.substr(pos_, end - pos_);
+  std::string line(physical.substr(0, std::min(physical.find('\0'), maxBytes)));
+  pos_ = end;
+  if (pos_ < data_.size() && data_[pos_] == kCarriageReturn) {
     ++pos_;
-    if (c == kCarriageReturn) {
-      if (pos_ < data_.size() && data_[pos_] == kLineFeed) ++pos_;
-      break;
-    }
-    if (c == '\0') contentEnded = true;
-    if (!contentEnded && line.size() < maxBytes) line.push_back(c);
+    if (pos_ < data_.size() && data_[pos_] == kLineFeed) ++pos_;
   }
   return line;
 }

@@ -108,7 +108,14 @@ class ApplyChangesTest : public ::testing::Test {
     return bytes;
   }
 
+  // Through the script's own handle while it is open: on Windows it is held without sharing, so
+  // no second open of the file would succeed.
   Bytes FileBytes() const {
+    if (state_.Script.IsOpen()) {
+      Bytes bytes(static_cast<std::size_t>(state_.Script.Length()));
+      state_.Script.ReadBytes(0, bytes.data(), bytes.size());
+      return bytes;
+    }
     std::ifstream in(path_, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
   }
