@@ -175,21 +175,9 @@ AfterCommand RunCommand(AppState& state, UiPort& ui, Command command) {
 }
 
 void TogglePlugInMark(AppState& state, UiPort& ui) {
-  const int n = ui.ComboSelection(Control::BlockList) + 1;
-  if (n < 1) {
-    ui.Beep();
-    return;
-  }
-  const std::int32_t blockCnt = state.Cars.BlockCnt;
-  if (n > blockCnt) {
-    ui.Message("qX > BlockCnt  qX=" + NumberToText(n) + "  BlockCnt=" + NumberToText(blockCnt));
-    return;
-  }
-  if (state.Cars.Address[static_cast<std::size_t>(n)] == 0) {
-    ui.Message("INVALID ADDRESS: 0");
-    return;
-  }
-  std::uint8_t& mark = state.PlugInMarks[static_cast<std::size_t>(n)];
+  const std::optional<int> n = SelectedBlockNumber(state, ui);
+  if (!n) return;
+  std::uint8_t& mark = state.PlugInMarks[static_cast<std::size_t>(*n)];
   mark = ui.IsChecked(Control::PlugInCheck) ? 0 : 1;
   ShowBlock(state, ui);
 }

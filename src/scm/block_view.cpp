@@ -52,26 +52,33 @@ std::string DegreesText(std::int16_t heading) {
 
 }  // namespace
 
+std::optional<int> SelectedBlockNumber(const AppState& state, UiPort& ui) {
+  const int n = ui.ComboSelection(Control::BlockList) + 1;
+  if (n < 1) {
+    ui.Beep();
+    return std::nullopt;
+  }
+  const std::int32_t blockCnt = state.Cars.BlockCnt;
+  if (n > blockCnt || n > kMaxBlocks) {
+    ui.Message("qX > BlockCnt  qX=" + NumberToText(n) + "  BlockCnt=" + NumberToText(blockCnt));
+    return std::nullopt;
+  }
+  if (state.Cars.Address[static_cast<std::size_t>(n)] == 0) {
+    ui.Message("INVALID ADDRESS: 0");
+    return std::nullopt;
+  }
+  return n;
+}
+
 void ShowBlock(AppState& state, UiPort& ui) {
   CurrentBlockState& current = state.CurrentBlock;
   // Until the last step the controls may still hold another block's values.
   current.Complete = false;
 
-  const int n = ui.ComboSelection(Control::BlockList) + 1;
-  if (n < 1) {
-    ui.Beep();
-    return;
-  }
-  const std::int32_t blockCnt = state.Cars.BlockCnt;
-  if (n > blockCnt) {
-    ui.Message("qX > BlockCnt  qX=" + NumberToText(n) + "  BlockCnt=" + NumberToText(blockCnt));
-    return;
-  }
+  const std::optional<int> selected = SelectedBlockNumber(state, ui);
+  if (!selected) return;
+  const int n = *selected;
   const std::int64_t address = state.Cars.Address[static_cast<std::size_t>(n)];
-  if (address == 0) {
-    ui.Message("INVALID ADDRESS: 0");
-    return;
-  }
 
   current.Address = address;
   ui.SetChecked(Control::PlugInCheck, state.PlugInMarks[static_cast<std::size_t>(n)] != 0);

@@ -54,18 +54,6 @@ std::int64_t ScriptFile::Length() const {
   return static_cast<std::int64_t>(size.QuadPart);
 }
 
-std::uint8_t ScriptFile::ReadByte(std::int64_t pos) const {
-  std::uint8_t value = 0;
-  ReadBytes(pos, &value, 1);
-  return value;
-}
-
-std::uint16_t ScriptFile::ReadWord(std::int64_t pos) const {
-  std::uint8_t bytes[2] = {0, 0};
-  ReadBytes(pos, bytes, 2);
-  return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
 void ScriptFile::ReadBytes(std::int64_t pos, std::uint8_t* out, std::size_t count) const {
   std::fill(out, out + count, std::uint8_t{0});
   if (!IsOpen() || pos < 0) return;
@@ -78,16 +66,6 @@ void ScriptFile::ReadBytes(std::int64_t pos, std::uint8_t* out, std::size_t coun
     if (!ReadFile(ToHandle(handle_), out + done, want, &got, &overlapped) || got == 0) break;
     done += got;
   }
-}
-
-bool ScriptFile::WriteByte(std::int64_t pos, std::uint8_t value) {
-  return WriteRaw(pos, &value, 1);
-}
-
-bool ScriptFile::WriteWord(std::int64_t pos, std::uint16_t value) {
-  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value & 0xFF),
-                                 static_cast<std::uint8_t>(value >> 8)};
-  return WriteRaw(pos, bytes, 2);
 }
 
 bool ScriptFile::WriteRaw(std::int64_t pos, const std::uint8_t* bytes, std::size_t count) {
