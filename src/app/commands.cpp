@@ -100,9 +100,7 @@ void PrepareStart(AppState& state, const std::string& currentDirectory) {
   // Native runs get POSIX paths; the program itself always sees a drive path.
   const char separator =
       (!currentDirectory.empty() && currentDirectory.front() == '/') ? '/' : '\\';
-  std::string dialogDirectory = currentDirectory;
-  if (dialogDirectory.size() > kMaxPathBytes) dialogDirectory.resize(kMaxPathBytes);
-  state.Paths.DialogStartDirectory = dialogDirectory;
+  state.Paths.DialogStartDirectory = CutToPathBuffer(currentDirectory);
 
   std::string startDirectory = currentDirectory;
   if (startDirectory.empty() || startDirectory.back() != separator) startDirectory += separator;

@@ -11,6 +11,12 @@ inline constexpr const char* kScriptPathFile = "MAINSCM.txt";
 inline constexpr const char* kZoneFile = "TovickZon.txt";
 constexpr std::size_t kMaxPathBytes = 299;
 
+// A path as the program's 300-byte path buffers hold it: cut to 299 bytes.
+inline std::string CutToPathBuffer(std::string path) {
+  if (path.size() > kMaxPathBytes) path.resize(kMaxPathBytes);
+  return path;
+}
+
 // The first line of the file, cut to 299 bytes; nullopt when the file cannot be opened.
 std::optional<std::string> ReadRememberedPath(const std::string& file);
 // Writes the path as the file's one line (CR LF); false when the file could not be written.

@@ -14,11 +14,6 @@ namespace {
 
 constexpr const char kCrLf[] = "\r\n";
 
-std::string CutToPathBuffer(std::string path) {
-  if (path.size() > kMaxPathBytes) path.resize(kMaxPathBytes);
-  return path;
-}
-
 }  // namespace
 
 void LoadMissionScript(AppState& state, UiPort& ui) {
@@ -69,13 +64,9 @@ void LoadMissionScript(AppState& state, UiPort& ui) {
 void ChooseMissionScript(AppState& state, UiPort& ui) {
   state.Flags.LoadSucceeded = false;
 
-  FileDialogRequest request;
-  request.Title = "Load the MAIN.SCM file";
-  request.FileName = "*.SCM";
-  request.FilterDescription = ".SCM FILES (*.SCM)";
-  request.FilterPattern = "*.*";
-  request.InitialDirectory = state.Paths.DialogStartDirectory;
-  const std::optional<std::string> chosen = ui.OpenFileDialog(request);
+  const std::optional<std::string> chosen =
+      ui.OpenFileDialog({"Load the MAIN.SCM file", "*.SCM", ".SCM FILES (*.SCM)", "*.*",
+                         state.Paths.DialogStartDirectory});
   // A cancel leaves the loaded script, its table and its path as they were.
   if (!chosen) return;
 

@@ -36,18 +36,11 @@ void LoadDefinitions(AppState& state, UiPort& ui) {
 }
 
 void PromptForDefinitions(AppState& state, UiPort& ui) {
-  FileDialogRequest request;
-  request.Title = "Load DEFAULT.IDE";
-  request.FileName = "*.IDE";
-  request.FilterDescription = ".IDE FILES (*.IDE)";
-  request.FilterPattern = "*.*";
-  request.InitialDirectory = state.Paths.DialogStartDirectory;
-  const std::optional<std::string> chosen = ui.OpenFileDialog(request);
+  const std::optional<std::string> chosen = ui.OpenFileDialog(
+      {"Load DEFAULT.IDE", "*.IDE", ".IDE FILES (*.IDE)", "*.*", state.Paths.DialogStartDirectory});
   if (!chosen) return;
 
-  std::string path = *chosen;
-  if (path.size() > kMaxPathBytes) path.resize(kMaxPathBytes);
-  state.Paths.DefinitionsPath = path;
+  state.Paths.DefinitionsPath = CutToPathBuffer(*chosen);
   LoadDefinitions(state, ui);
 }
 
