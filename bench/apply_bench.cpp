@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "fake_ui.h"
+#include "editor/app_state.h"
+#include "editor/apply_changes.h"
+#include "editor/show_block.h"
 #include "gen/demo_data.h"
-#include "scm/block_view.h"
 #include "scm/car_table.h"
-#include "vehicles/apply_changes.h"
+#include "support/fake_ui.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/zones.h"
 #include "scm/car_block.h"
 #include "scm/car_table.h"
 #include "vehicles/definitions.h"
+#include "zones/zones.h"
 
 namespace tovick {
 

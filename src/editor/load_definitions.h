@@ -1,0 +1,12 @@
+#pragma once
+#include "editor/app_state.h"
+#include "editor/ui_port.h"
+
+namespace tovick {
+
+// Reads DefinitionsPath into the vehicle table and the search list.
+void LoadDefinitions(AppState& state, UiPort& ui);
+// The "Load DEFAULT.IDE" dialog, then LoadDefinitions.
+void PromptForDefinitions(AppState& state, UiPort& ui);
+
+}  // namespace tovick

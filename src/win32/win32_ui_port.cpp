@@ -1,0 +1,197 @@
+#include "win32/win32_ui_port.h"
+
+#include <commdlg.h>
+
+#include <array>
+#include <cstring>
+
+namespace tovick::win32 {
+
+namespace {
+
+// The common dialogs' file-name buffer.
+constexpr std::size_t kFileBufferBytes = 260;
+
+UINT IconStyle(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::None:
+      return 0;
+    case MessageIcon::Exclamation:
+      return MB_ICONEXCLAMATION;
+    case MessageIcon::Error:
+      return MB_ICONERROR;
+    case MessageIcon::Information:
+      return MB_ICONINFORMATION;
+  }
+  return 0;
+}
+
+}  // namespace
+
+HWND Win32UiPort::Handle(Control control) const {
+  switch (control) {
+    case Control::BlockList:
+      return controls_[Row::BlockList];
+    case Control::VehicleList:
+      return controls_[Row::VehicleList];
+    case Control::SearchList:
+      return controls_[Row::SearchList];
+    case Control::XPosEdit:
+      return controls_[Row::XPosEdit];
+    case Control::YPosEdit:
+      return controls_[Row::YPosEdit];
+    case Control::HeadingEdit:
+      return controls_[Row::HeadingEdit];
+    case Control::UtellmeEdit:
+      return controls_[Row::UtellmeEdit];
+    case Control::AlarmEdit:
+      return controls_[Row::AlarmEdit];
+    case Control::LockEdit:
+      return controls_[Row::LockEdit];
+    case Control::XPosText:
+      return controls_[Row::XPosText];
+    case Control::YPosText:
+      return controls_[Row::YPosText];
+    case Control::HeadingText:
+      return controls_[Row::HeadingText];
+    case Control::UtellmeText:
+      return controls_[Row::UtellmeText];
+    case Control::AlarmText:
+      return controls_[Row::AlarmText];
+    case Control::LockText:
+      return controls_[Row::LockText];
+    case Control::ZoneBox:
+      return controls_[Row::ZoneBox];
+    case Control::WarningLine:
+      return controls_[Row::WarningLine];
+    case Control::DefinitionsPathLine:
+      return controls_[Row::DefinitionsPathLine];
+    case Control::ScriptPathLine:
+      return controls_[Row::ScriptPathLine];
+    case Control::UnsafeCheck:
+      return controls_.Button(kUnsafeButton);
+    case Control::PlugInCheck:
+      return controls_.Button(kPlugInButton);
+  }
+  return nullptr;
+}
+
+void Win32UiPort::ShowMessage(const MessageBoxRequest& request) {
+  HWND owner = request.OwnedByMainWindow ? mainWindow_ : nullptr;
+  MessageBoxA(owner, request.Text.c_str(), request.Caption.c_str(),
+              MB_OK | IconStyle(request.Icon));
+}
+
+void Win32UiPort::Beep() {
+  MessageBeep(MB_OK);
+}
+
+void Win32UiPort::ComboClear(Control combo) {
+  SendMessageA(Handle(combo), CB_RESETCONTENT, 0, 0);
+}
+
+void Win32UiPort::ComboAdd(Control combo, std::string_view item) {
+  const std::string text(item);  // the control wants a terminated string
+  SendMessageA(Handle(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int Win32UiPort::ComboSelection(Control combo) {
+  const LRESULT selection = SendMessageA(Handle(combo), CB_GETCURSEL, 0, 0);
+  return selection == CB_ERR ? -1 : static_cast<int>(selection);
+}
+
+void Win32UiPort::ComboSelect(Control combo, int index) {
+  // An index outside the list (-1 included) clears the selection.
+  SendMessageA(Handle(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int Win32UiPort::ComboCount(Control combo) {
+  const LRESULT count = SendMessageA(Handle(combo), CB_GETCOUNT, 0, 0);
+  return count == CB_ERR ? 0 : static_cast<int>(count);
+}
+
+void Win32UiPort::SetText(Control control, std::string_view text) {
+  const std::string terminated(text);
+  SetWindowTextA(Handle(control), terminated.c_str());
+}
+
+std::string Win32UiPort::GetText(Control control) {
+  HWND handle = Handle(control);
+  const int length = GetWindowTextLengthA(handle);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(handle, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+bool Win32UiPort::IsChecked(Control checkBox) {
+  return SendMessageA(Handle(checkBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32UiPort::SetChecked(Control checkBox, bool checked) {
+  SendMessageA(Handle(checkBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+namespace {
+
+using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+// comdlg32 drags in the shell's libraries. Loading it on first use keeps a start with both paths
+// remembered as quick as a bare window; the full system path keeps a planted DLL from being found.
+FileDialogFunction LoadFileDialogFunction(bool save) {
+  static const HMODULE comdlg = [] {
+    std::array<char, MAX_PATH> path{};
+    const UINT length = GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    if (length == 0 || length >= path.size()) return HMODULE{};
+    return LoadLibraryA((std::string(path.data(), length) + "\\comdlg32.dll").c_str());
+  }();
+  if (comdlg == nullptr) return nullptr;
+  const FARPROC proc = GetProcAddress(comdlg, save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+  // Through a generic function pointer: GCC warns on a direct cast between function types.
+  return reinterpret_cast<FileDialogFunction>(reinterpret_cast<void (*)()>(proc));
+}
+
+}  // namespace
+
+std::optional<std::string> Win32UiPort::OpenFileDialog(const FileDialogRequest& request) {
+  return RunFileDialog(request, false);
+}
+
+std::optional<std::string> Win32UiPort::SaveFileDialog(const FileDialogRequest& request) {
+  return RunFileDialog(request, true);
+}
+
+std::optional<std::string> Win32UiPort::RunFileDialog(const FileDialogRequest& request, bool save) {
+  // One filter entry: "<description>\0<pattern>\0\0".
+  std::string filter = request.FilterDescription;
+  filter.push_back('\0');
+  filter += request.FilterPattern;
+  filter.push_back('\0');
+  filter.push_back('\0');
+
+  std::array<char, kFileBufferBytes> file{};
+  std::strncpy(file.data(), request.FileName.c_str(), file.size() - 1);
+
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = mainWindow_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = request.InitialDirectory.c_str();
+  dialog.lpstrTitle = request.Title.c_str();
+  dialog.Flags = save ? (OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST)
+                      : (OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+
+  // FALSE covers both a cancel and a dialog failure (a path too long for the buffer, say):
+  // either way no file was chosen.
+  const FileDialogFunction run = LoadFileDialogFunction(save);
+  if (run == nullptr) return std::nullopt;
+  const BOOL chosen = run(&dialog);
+  if (!chosen) return std::nullopt;
+  return std::string(file.data());
+}
+
+}  // namespace tovick::win32
