@@ -6,7 +6,8 @@
 #include <string_view>
 
 #include "scm/car_block.h"
-#include "text/number_text.h"
+#include "scm/field_text.h"
+#include "vehicles/id_width.h"
 
 namespace tovick {
 
@@ -15,16 +16,8 @@ namespace {
 // Edit boxes hold at most 9 characters; anything past them never counts.
 constexpr std::size_t kEditTextLimit = 9;
 
-constexpr int kMinSignedWord = -32768;
-constexpr int kMaxSignedWord = 32767;
-constexpr int kMaxUnsignedWord = 65535;
-constexpr int kMaxByte = 255;
 constexpr int kHeadingWarnAbove = 5759;  // 5760 units are 360 degrees
 constexpr int kPercentWarnAbove = 100;   // ALARM and LOCK are percentages
-
-constexpr int kFirstUnsafeListId = 90;  // first item of the unsafe and one-byte lists
-constexpr int kFirstTwoByteId = 128;    // first item of the two-byte list
-constexpr int kLastOneByteId = 127;
 
 constexpr std::string_view kSignedRange = "Valid range: -32768 to 32767";
 constexpr std::string_view kWordRange = "Valid range: 0 to 65535";
@@ -45,59 +38,30 @@ std::string EditText(UiPort& ui, Control edit) {
   return text;
 }
 
-bool HasCommaOrDot(std::string_view text) {
-  return text.find_first_of(",.") != std::string_view::npos;
+// Reports a refused value in two lines, the fault and the valid range; nullopt then.
+std::optional<int> Checked(UiPort& ui, FieldValue read, std::string_view invalidText,
+                           std::string_view rangeText) {
+  switch (read.Fault) {
+    case FieldTextFault::None:
+      return read.Value;
+    case FieldTextFault::CommaOrDot:
+      ui.Message(TwoLines(kCommasAndDots, rangeText));
+      return std::nullopt;
+    case FieldTextFault::Invalid:
+      ui.Message(TwoLines(invalidText, rangeText));
+      return std::nullopt;
+  }
+  return std::nullopt;
 }
 
-// The value rounded half-even when it lies in [low, high]; nullopt otherwise. Values far outside
-// (up to the largest double) are refused before rounding so no conversion can overflow.
-std::optional<int> RoundedInRange(double value, int low, int high) {
-  if (!(value > low - 1.0 && value < high + 1.0)) return std::nullopt;
-  const double rounded = RoundHalfEven(value);
-  if (rounded < low || rounded > high) return std::nullopt;
-  return static_cast<int>(rounded);
-}
-
-// Shared shape of the decimal fields: refuse commas and dots, convert, range-check.
-std::optional<int> ReadDecimalField(UiPort& ui, Control edit, int low, int high,
+std::optional<int> ReadDecimalField(UiPort& ui, Control edit, FieldRange range,
                                     std::string_view invalidText, std::string_view rangeText) {
-  const std::string text = EditText(ui, edit);
-  if (HasCommaOrDot(text)) {
-    ui.Message(TwoLines(kCommasAndDots, rangeText));
-    return std::nullopt;
-  }
-  const std::optional<int> value = RoundedInRange(TextToNumber(text), low, high);
-  if (!value) ui.Message(TwoLines(invalidText, rangeText));
-  return value;
+  return Checked(ui, ReadDecimalFieldText(EditText(ui, edit), range), invalidText, rangeText);
 }
 
-// UTELLME is typed in hexadecimal; "&H0" in front makes the reading unsigned.
 std::optional<int> ReadUtellme(UiPort& ui) {
-  const std::string text = EditText(ui, Control::UtellmeEdit);
-  if (HasCommaOrDot(text)) {
-    ui.Message(TwoLines(kCommasAndDots, kWordRange));
-    return std::nullopt;
-  }
-  const std::optional<int> value =
-      RoundedInRange(TextToNumber("&H0" + Trim(text)), 0, kMaxUnsignedWord);
-  if (!value) ui.Message(TwoLines("CANT APPLY CHANGES. INVALID WORD VALUE.", kWordRange));
-  return value;
-}
-
-// The vehicle id for list position index, or nullopt when it is outside the list's valid range.
-std::optional<std::uint8_t> VehicleIdFromList(const AppState& state, int index) {
-  int first = kFirstUnsafeListId;
-  int last = state.Vehicles.HighestVehicleId;
-  if (!state.UnsafeVehiclesEnabled) {
-    if (state.CurrentBlock.HiCar == 1) {
-      first = kFirstTwoByteId;
-    } else {
-      last = kLastOneByteId;
-    }
-  }
-  const int id = (index + first) & 0xFF;
-  if (id < first || id > last) return std::nullopt;
-  return static_cast<std::uint8_t>(id);
+  return Checked(ui, ReadHexWordFieldText(EditText(ui, Control::UtellmeEdit)),
+                 "CANT APPLY CHANGES. INVALID WORD VALUE.", kWordRange);
 }
 
 // Reports a failed write; the caller stops there.
@@ -137,7 +101,9 @@ void ApplyChanges(AppState& state, UiPort& ui) {
     ui.Message("CANT APPLY CHANGES. PLEASE SELECT A VEHICLE.");
     return;
   }
-  const std::optional<std::uint8_t> carId = VehicleIdFromList(state, vehicleIndex);
+  const VehicleIdRange listed = VehicleListRange(
+      state.CurrentBlock.HiCar, state.UnsafeVehiclesEnabled, state.Vehicles.HighestVehicleId);
+  const std::optional<std::uint8_t> carId = IdAtListPosition(listed, vehicleIndex);
   if (!carId) {
     ui.Message("CANT APPLY CHANGES. INVALID VEHICLE ID.");
     return;
@@ -154,21 +120,19 @@ void ApplyChanges(AppState& state, UiPort& ui) {
                                         static_cast<std::uint16_t>(value & 0xFFFF)));
   };
 
-  const std::optional<int> xPos =
-      ReadDecimalField(ui, Control::XPosEdit, kMinSignedWord, kMaxSignedWord,
-                       "CANT APPLY CHANGES. INVALID X-POS.", kSignedRange);
+  const std::optional<int> xPos = ReadDecimalField(
+      ui, Control::XPosEdit, kSignedWordField, "CANT APPLY CHANGES. INVALID X-POS.", kSignedRange);
   if (!xPos || !writeWord(BlockField::XPos, *xPos)) return;
 
-  const std::optional<int> yPos =
-      ReadDecimalField(ui, Control::YPosEdit, kMinSignedWord, kMaxSignedWord,
-                       "CANT APPLY CHANGES. INVALID Y-POS.", kSignedRange);
+  const std::optional<int> yPos = ReadDecimalField(
+      ui, Control::YPosEdit, kSignedWordField, "CANT APPLY CHANGES. INVALID Y-POS.", kSignedRange);
   if (!yPos || !writeWord(BlockField::YPos, *yPos)) return;
 
   const std::optional<int> utellme = ReadUtellme(ui);
   if (!utellme || !writeWord(BlockField::UnknownWord, *utellme)) return;
 
   const std::optional<int> heading =
-      ReadDecimalField(ui, Control::HeadingEdit, kMinSignedWord, kMaxSignedWord,
+      ReadDecimalField(ui, Control::HeadingEdit, kSignedWordField,
                        "CANT APPLY CHANGES. INVALID HEADING VALUE.", kSignedRange);
   if (!heading) return;
   if (*heading > kHeadingWarnAbove) {
@@ -179,7 +143,7 @@ void ApplyChanges(AppState& state, UiPort& ui) {
   if (!writeWord(BlockField::Heading, *heading)) return;
 
   const std::optional<int> alarm = ReadDecimalField(
-      ui, Control::AlarmEdit, 0, kMaxByte, "CANT APPLY CHANGES. INVALID ALARM VALUE.", kByteRange);
+      ui, Control::AlarmEdit, kByteField, "CANT APPLY CHANGES. INVALID ALARM VALUE.", kByteRange);
   if (!alarm) return;
   if (*alarm > kPercentWarnAbove) {
     ui.Message("WARNING! If I'm right about the ALARM values, this value is too high!",
@@ -191,7 +155,7 @@ void ApplyChanges(AppState& state, UiPort& ui) {
   }
 
   const std::optional<int> lock = ReadDecimalField(
-      ui, Control::LockEdit, 0, kMaxByte, "CANT APPLY CHANGES. INVALID SHADE VALUE.", kByteRange);
+      ui, Control::LockEdit, kByteField, "CANT APPLY CHANGES. INVALID SHADE VALUE.", kByteRange);
   if (!lock) return;
   if (*lock > kPercentWarnAbove) {
     ui.Message("WARNING! If I'm right about the DOOR LOCK values, this value is too high!",

@@ -1,6 +1,6 @@
 #pragma once
-// Start-up loading, the command dispatch and closing, expressed over the UI port so that the window
-// procedure only maps window handles to commands and carries out what comes back.
+// The command dispatch and closing, expressed over the UI port so that the window procedure only
+// maps window handles to commands and carries out what comes back.
 
 #include "editor/app_state.h"
 #include "editor/ui_port.h"
@@ -27,11 +27,6 @@ enum class Command {
 // What the window must do after a command.
 enum class AfterCommand { Nothing, PostQuit, SendClose };
 
-// Sets the start directories from the current directory and reads the zone file.
-void PrepareStart(AppState& state, const std::string& currentDirectory);
-// Start-up loading: both game files, the car-table check, block 1. Leaves Flags.MustQuit set when
-// the program must end.
-void StartUp(AppState& state, UiPort& ui);
 AfterCommand RunCommand(AppState& state, UiPort& ui, Command command);
 void TogglePlugInMark(AppState& state, UiPort& ui);
 // Closes the script and shows the closing message (no owner, information icon).

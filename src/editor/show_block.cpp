@@ -6,6 +6,7 @@
 
 #include "scm/car_block.h"
 #include "text/number_text.h"
+#include "vehicles/id_width.h"
 #include "zones/zones.h"
 
 namespace tovick {
@@ -13,8 +14,6 @@ namespace tovick {
 namespace {
 
 constexpr const char kCrLf[] = "\r\n";
-constexpr int kHighestOneByteId = 127;
-constexpr int kLowestTwoByteId = 128;
 constexpr int kUnitsPerDegree = 16;
 
 std::string TrimmedNumber(double value) {
@@ -23,10 +22,10 @@ std::string TrimmedNumber(double value) {
 
 // Fills the vehicle list with ids first..last, naming every unnamed id once with a placeholder
 // after telling the user about it.
-void FillVehicleList(AppState& state, UiPort& ui, int first, int last) {
+void FillVehicleList(AppState& state, UiPort& ui, VehicleIdRange range) {
   VehicleTable& vehicles = state.Vehicles;
   ui.ComboClear(Control::VehicleList);
-  for (int id = first; id <= last && id <= kMaxVehicleId; ++id) {
+  for (int id = range.First; id <= range.Last && id <= kMaxVehicleId; ++id) {
     std::string& name = vehicles.VehicleNames[static_cast<std::size_t>(id)];
     if (name.empty()) {
       ui.Message("WARNING!!! The default.ide is set up to load cars up to number " +
@@ -101,26 +100,16 @@ void ShowBlock(AppState& state, UiPort& ui) {
   }
 
   ui.SetText(Control::WarningLine, " ");
-  const bool unsafe =
-      (*hiCar == 0 && carId > kHighestOneByteId) || (*hiCar == 1 && carId < kLowestTwoByteId);
-  if (unsafe) {
+  if (IsUnsafeId(*hiCar, carId)) {
     ui.SetChecked(Control::UnsafeCheck, true);
     state.UnsafeVehiclesEnabled = true;
     ui.SetText(Control::WarningLine, "THIS VEHICLE IS UNSAFE");
   }
 
   current.CarId = carId;
-  int first = kLowestVehicleId;
-  int last = highestId;
-  if (!state.UnsafeVehiclesEnabled) {
-    if (carId <= kHighestOneByteId) {
-      last = kHighestOneByteId;
-    } else {
-      first = kLowestTwoByteId;
-    }
-  }
-  FillVehicleList(state, ui, first, last);
-  ui.ComboSelect(Control::VehicleList, carId - first);
+  const VehicleIdRange listed = VehicleListRange(*hiCar, state.UnsafeVehiclesEnabled, highestId);
+  FillVehicleList(state, ui, listed);
+  ui.ComboSelect(Control::VehicleList, ListPositionOfId(listed, carId));
 
   const auto word = [&](BlockField field) {
     return static_cast<std::int16_t>(script.ReadWord(FieldAddress(address, field, *hiCar)));
@@ -149,6 +138,11 @@ void ShowBlock(AppState& state, UiPort& ui) {
 
   ui.SetText(Control::ZoneBox, ZoneText(state.Zones, current.XPos, current.YPos));
   current.Complete = true;
+}
+
+void ShowFirstBlock(AppState& state, UiPort& ui) {
+  ui.ComboSelect(Control::BlockList, 0);
+  ShowBlock(state, ui);
 }
 
 }  // namespace tovick

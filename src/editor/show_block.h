@@ -15,4 +15,7 @@ std::optional<int> SelectedBlockNumber(const AppState& state, UiPort& ui);
 // Shows the block selected in the block list in every data control.
 void ShowBlock(AppState& state, UiPort& ui);
 
+// Selects block 1 in the block list and shows it.
+void ShowFirstBlock(AppState& state, UiPort& ui);
+
 }  // namespace tovick

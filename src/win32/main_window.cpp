@@ -8,6 +8,7 @@
 
 #include "editor/app_state.h"
 #include "editor/commands.h"
+#include "editor/start_up.h"
 #include "win32/controls.h"
 #include "win32/win32_ui_port.h"
 

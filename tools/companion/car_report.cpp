@@ -4,12 +4,11 @@
 
 #include "scm/script_file.h"
 #include "text/number_text.h"
+#include "vehicles/id_width.h"
 
 namespace tovick::companion {
 
 namespace {
-
-constexpr int kLastOneByteId = 127;
 
 std::string Padded(const std::string& text, std::size_t width, bool right) {
   if (text.size() >= width) return text;
@@ -32,10 +31,6 @@ std::string JoinZones(const std::vector<std::string>& zones) {
 
 }  // namespace
 
-bool IsUnsafe(const CarBlock& block) {
-  return block.HiCar == 0 ? block.CarId > kLastOneByteId : block.CarId <= kLastOneByteId;
-}
-
 CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file, const CarTable& table,
                       const ScanResult& scan, const VehicleTable* vehicles,
                       const ZoneTable& zones) {
@@ -51,7 +46,7 @@ CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file, con
     row.Number = n;
     row.Block = *block;
     if (vehicles != nullptr) row.Name = vehicles->VehicleNames[block->CarId];
-    row.Unsafe = IsUnsafe(*block);
+    row.Unsafe = IsUnsafeId(block->HiCar, block->CarId);
     for (const Zone& zone : zones) {
       if (zone.Contains(block->XPos, block->YPos)) row.Zones.push_back(zone.Name);
     }

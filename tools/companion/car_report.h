@@ -36,9 +36,6 @@ struct CarReport {
 CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file, const CarTable& table,
                       const ScanResult& scan, const VehicleTable* vehicles, const ZoneTable& zones);
 
-// A one-byte id above 127, or a two-byte id below 128, does not suit its block.
-bool IsUnsafe(const CarBlock& block);
-
 std::string RenderTable(const CarReport& report);
 std::string RenderJson(const CarReport& report);
 

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "scm/car_table.h"
+#include "vehicles/definitions.h"
+#include "vehicles/id_width.h"
 
 namespace tovick::demo {
 
@@ -49,9 +51,6 @@ constexpr int kUnitsPerWorld = 16;
 // Z of -100.0 in 1/16 units, read unsigned: "put the car on the ground".
 constexpr std::uint16_t kOnGround = 0xF9C0;
 
-constexpr int kFirstSafeOneByte = 90;
-constexpr int kLastSafeOneByte = 127;
-constexpr int kFirstSafeTwoByte = 128;
 constexpr int kLastDemoVehicle = 150;
 
 // Other instructions between blocks: after these block numbers the table is interrupted.
@@ -102,8 +101,8 @@ CarBlock RandomBlock(Random& random) {
   block.WidthMarker = twoByte ? kMarkerTwoByteId : kMarkerOneByteId;
   block.HiCar = twoByte ? 1 : 0;
   block.CarId =
-      static_cast<std::uint8_t>(twoByte ? random.Between(kFirstSafeTwoByte, kLastDemoVehicle)
-                                        : random.Between(kFirstSafeOneByte, kLastSafeOneByte));
+      static_cast<std::uint8_t>(twoByte ? random.Between(kLowestTwoByteId, kLastDemoVehicle)
+                                        : random.Between(kLowestVehicleId, kHighestOneByteId));
   // Where the original game's parked cars stand, roughly, in world units.
   block.XPos =
       static_cast<std::int16_t>(random.Between(-1574 * kUnitsPerWorld, 1577 * kUnitsPerWorld));
@@ -185,12 +184,12 @@ std::vector<CarBlock> PlanCarTable(std::uint32_t seed) {
   blocks.reserve(kDemoBlockCount);
   for (int n = 1; n <= kDemoBlockCount; ++n) blocks.push_back(RandomBlock(random));
 
-  SetOneByte(blocks[0], random.Between(kFirstSafeOneByte, kLastSafeOneByte));
+  SetOneByte(blocks[0], random.Between(kLowestVehicleId, kHighestOneByteId));
   blocks[0].Alarm = 0;
   blocks[0].Lock = 0;
-  SetTwoByte(blocks[1], random.Between(kFirstSafeTwoByte, kLastDemoVehicle));
+  SetTwoByte(blocks[1], random.Between(kLowestTwoByteId, kLastDemoVehicle));
   SetOneByte(blocks[2], random.Between(130, kLastDemoVehicle));
-  SetOneByte(blocks[3], random.Between(kFirstSafeOneByte, kLastSafeOneByte));
+  SetOneByte(blocks[3], random.Between(kLowestVehicleId, kHighestOneByteId));
   const ZoneBox first = PlanZones(seed)[0];
   // Well inside the first zone: at least a quarter of its size from each bound.
   blocks[3].XPos = static_cast<std::int16_t>(
@@ -199,7 +198,7 @@ std::vector<CarBlock> PlanCarTable(std::uint32_t seed) {
   blocks[3].YPos = static_cast<std::int16_t>(
       kUnitsPerWorld * random.Between(first.MinY + (first.MaxY - first.MinY) / 4,
                                       first.MaxY - (first.MaxY - first.MinY) / 4));
-  SetTwoByte(blocks[4], random.Between(kFirstSafeOneByte, kLastSafeOneByte));
+  SetTwoByte(blocks[4], random.Between(kLowestVehicleId, kHighestOneByteId));
 
   std::int64_t address = kDemoTableStart;
   for (int n = 1; n <= kDemoBlockCount; ++n) {
@@ -323,7 +322,7 @@ std::string GenerateDefinitions(std::uint32_t seed, int vehicleCount, bool lfOnl
   static constexpr std::array<std::string_view, 6> kClasses{"normal",    "poorfamily", "richfamily",
                                                             "executive", "worker",     "big"};
   for (int i = 0; i < vehicleCount; ++i) {
-    const int id = kFirstSafeOneByte + i;
+    const int id = kLowestVehicleId + i;
     std::string name = names[static_cast<std::size_t>(i) % names.size()];
     if (static_cast<std::size_t>(i) >= names.size()) name += std::to_string(i / names.size());
     std::string_view type = "car";

@@ -1,4 +1,5 @@
 #include "editor/commands.h"
+#include "editor/start_up.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@ namespace {
 
 using namespace tovick::testing;
 
-class DefinitionsLoaderTest : public ::testing::Test {
+class LoadDefinitionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = FreshTestDir();
@@ -24,7 +24,7 @@ class DefinitionsLoaderTest : public ::testing::Test {
   FakeUi ui_;
 };
 
-TEST_F(DefinitionsLoaderTest, ChosenFileIsLoadedAndRemembered) {
+TEST_F(LoadDefinitionsTest, ChosenFileIsLoadedAndRemembered) {
   const std::string path = WriteFile(dir_ + "/DEFAULT.IDE", DefinitionsText(62));
   ui_.OpenAnswers = {path};
   PromptForDefinitions(state_, ui_);
@@ -44,7 +44,7 @@ TEST_F(DefinitionsLoaderTest, ChosenFileIsLoadedAndRemembered) {
   EXPECT_EQ(ui_.Texts[Control::DefinitionsPathLine], "  " + path);
 }
 
-TEST_F(DefinitionsLoaderTest, CancelledPromptChangesNothing) {
+TEST_F(LoadDefinitionsTest, CancelledPromptChangesNothing) {
   state_.Paths.DefinitionsPath = "C:\\GAME\\DATA\\DEFAULT.IDE";
   PromptForDefinitions(state_, ui_);
   EXPECT_EQ(state_.Paths.DefinitionsPath, "C:\\GAME\\DATA\\DEFAULT.IDE");
@@ -52,7 +52,7 @@ TEST_F(DefinitionsLoaderTest, CancelledPromptChangesNothing) {
   EXPECT_FALSE(state_.Flags.LoadSucceeded || state_.Flags.MustQuit);
 }
 
-TEST_F(DefinitionsLoaderTest, FailedLoadsEndTheProgramAndRememberNothing) {
+TEST_F(LoadDefinitionsTest, FailedLoadsEndTheProgramAndRememberNothing) {
   const std::string missing = dir_ + "/missing.ide";
   struct Row {
     std::string Path;

@@ -9,7 +9,7 @@ namespace {
 
 using namespace tovick::testing;
 
-class ScriptLoaderTest : public ::testing::Test {
+class LoadScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = FreshTestDir();
@@ -27,7 +27,7 @@ class ScriptLoaderTest : public ::testing::Test {
   FakeUi ui_;
 };
 
-TEST_F(ScriptLoaderTest, LoadListsTheBlocksAndTurnsTheUnsafeSwitchOff) {
+TEST_F(LoadScriptTest, LoadListsTheBlocksAndTurnsTheUnsafeSwitchOff) {
   const std::string path =
       WriteFile(dir_ + "/MAIN.SCM", ScriptBytes(80000, Spaced({Car(100), Car(140, true)})));
   state_.UnsafeVehiclesEnabled = ui_.Checks[Control::UnsafeCheck] = true;
@@ -42,7 +42,7 @@ TEST_F(ScriptLoaderTest, LoadListsTheBlocksAndTurnsTheUnsafeSwitchOff) {
   EXPECT_FALSE(state_.UnsafeVehiclesEnabled || ui_.Checks[Control::UnsafeCheck]);
 }
 
-TEST_F(ScriptLoaderTest, FailedLoadsKeepThePathBoxAndReportTheirOwnMessage) {
+TEST_F(LoadScriptTest, FailedLoadsKeepThePathBoxAndReportTheirOwnMessage) {
   // The shortest file holds a whole block at its very end; one byte less is refused.
   const std::vector<PlacedBlock> lastBlock = {{70170, Car(100)}};
   LoadFrom(WriteFile(dir_ + "/exact.scm", ScriptBytes(70204, lastBlock)));
@@ -77,7 +77,7 @@ TEST_F(ScriptLoaderTest, FailedLoadsKeepThePathBoxAndReportTheirOwnMessage) {
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/gone.scm"));
 }
 
-TEST_F(ScriptLoaderTest, ReadOnlyScriptWarnsThatChangesCannotBeWritten) {
+TEST_F(LoadScriptTest, ReadOnlyScriptWarnsThatChangesCannotBeWritten) {
   const std::string path = WriteFile(dir_ + "/ro.scm", ScriptBytes(70204, Spaced({Car(100)})));
   std::filesystem::permissions(path, std::filesystem::perms::owner_read);
   {
@@ -91,7 +91,7 @@ TEST_F(ScriptLoaderTest, ReadOnlyScriptWarnsThatChangesCannotBeWritten) {
   EXPECT_EQ(state_.Cars.BlockCnt, 1);
 }
 
-TEST_F(ScriptLoaderTest, DialogChoiceIsLoadedRememberedAndClearsTheOldMarks) {
+TEST_F(LoadScriptTest, DialogChoiceIsLoadedRememberedAndClearsTheOldMarks) {
   const std::string oldPath = WriteFile(dir_ + "/old.scm", ScriptBytes(70204, Spaced({Car(100)})));
   LoadFrom(oldPath);
   state_.PlugInMarks[1] = state_.PlugInMarks[2] = 1;

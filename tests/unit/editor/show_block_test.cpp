@@ -11,7 +11,7 @@ namespace {
 
 using namespace tovick::testing;
 
-class BlockViewTest : public ::testing::Test {
+class ShowBlockTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = FreshTestDir();
@@ -39,7 +39,7 @@ class BlockViewTest : public ::testing::Test {
   FakeUi ui_;
 };
 
-TEST_F(BlockViewTest, RendersTheFieldsAndTheTextsBelowThem) {
+TEST_F(ShowBlockTest, RendersTheFieldsAndTheTextsBelowThem) {
   struct Row {
     bool TwoByte;
     std::int16_t Pos, Heading;
@@ -91,7 +91,7 @@ TEST_F(BlockViewTest, RendersTheFieldsAndTheTextsBelowThem) {
   EXPECT_TRUE(ui_.Messages.empty());
 }
 
-TEST_F(BlockViewTest, VehicleListRangeSelectionAndUnsafeSwitch) {
+TEST_F(ShowBlockTest, VehicleListRangeSelectionAndUnsafeSwitch) {
   struct Row {
     std::uint8_t Id;
     bool TwoByte, UnsafeBefore;
@@ -123,7 +123,7 @@ TEST_F(BlockViewTest, VehicleListRangeSelectionAndUnsafeSwitch) {
   }
 }
 
-TEST_F(BlockViewTest, RefusalsLeaveThePreviousBlockOnShow) {
+TEST_F(ShowBlockTest, RefusalsLeaveThePreviousBlockOnShow) {
   CarBlock shown = Car(100);
   shown.XPos = 555;
   Load({shown, Car(89), Car(151, true), Car(200, true), Car(101)});
@@ -161,7 +161,7 @@ TEST_F(BlockViewTest, RefusalsLeaveThePreviousBlockOnShow) {
   EXPECT_TRUE(ui_.Messages.empty());
 }
 
-TEST_F(BlockViewTest, UnnamedIdsWarnOnceAndGetAPlaceholder) {
+TEST_F(ShowBlockTest, UnnamedIdsWarnOnceAndGetAPlaceholder) {
   state_.Vehicles.VehicleNames[105].clear();
   state_.Vehicles.VehicleNames[112].clear();
   Load({Car(100), Car(101)});
@@ -178,7 +178,7 @@ TEST_F(BlockViewTest, UnnamedIdsWarnOnceAndGetAPlaceholder) {
   EXPECT_EQ(ui_.Items(Control::VehicleList)[22], "(car 112)");
 }
 
-TEST_F(BlockViewTest, PlugInBoxAndZoneBox) {
+TEST_F(ShowBlockTest, PlugInBoxAndZoneBox) {
   state_.Zones = {Zone{"HARBOUR", 0, 0, 100, 50}, Zone{"DOCKS", -10, -10, 60, 60}};
   CarBlock inside = Car(100);
   inside.XPos = 50;

@@ -1,0 +1,18 @@
+#pragma once
+// The program's start: the start directories and zones, then loading both game files and showing
+// the first block.
+
+#include <string>
+
+#include "editor/app_state.h"
+#include "editor/ui_port.h"
+
+namespace tovick {
+
+// Sets the start directories from the current directory and reads the zone file.
+void PrepareStart(AppState& state, const std::string& currentDirectory);
+// Start-up loading: both game files, the car-table check, block 1. Leaves Flags.MustQuit set when
+// the program must end.
+void StartUp(AppState& state, UiPort& ui);
+
+}  // namespace tovick
