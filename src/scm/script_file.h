@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scm/file_io.h"
+
 namespace tovick {
 
 class ScriptFile {
@@ -24,6 +26,10 @@ class ScriptFile {
 
   std::int64_t Length() const;
 
+  // Routes the file calls through io from now on (closing the file first); the platform's calls
+  // are used until then. io must outlive this object.
+  void SetFileIo(FileIo& io);
+
   // A byte past the end of the file (or of a failed read) reads as 0.
   std::uint8_t ReadByte(std::int64_t pos) const;
   std::uint16_t ReadWord(std::int64_t pos) const;  // little-endian
@@ -37,7 +43,8 @@ class ScriptFile {
  private:
   bool WriteRaw(std::int64_t pos, const std::uint8_t* bytes, std::size_t count);
 
-  std::intptr_t handle_ = -1;
+  FileIo* io_ = &PlatformFileIo();
+  FileIo::Handle handle_ = FileIo::kNoFile;
   OpenMode mode_ = OpenMode::Closed;
 };
 

@@ -2,20 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#endif
-
 #include <fstream>
 #include <iterator>
 
 #include "scm/car_block.h"
 #include "support/fake_ui.h"
+#include "support/faulty_file_io.h"
 #include "support/test_data.h"
 
 namespace {
@@ -73,6 +65,7 @@ class ApplyChangesTest : public ::testing::Test {
     std::ofstream(path_, std::ios::binary)
         .write(reinterpret_cast<const char*>(original_.data()), kScriptLength);
 
+    state_.Script.SetFileIo(io_);
     ASSERT_TRUE(state_.Script.Open(path_));
     state_.Cars.BlockCnt = 3;
     state_.Cars.Address[1] = kOneByteBlock;
@@ -122,6 +115,7 @@ class ApplyChangesTest : public ::testing::Test {
 
   std::string path_;
   Bytes original_;
+  tovick::testing::FaultyFileIo io_;  // outlives the script file that calls it
   AppState state_;
   FakeUi ui_;
 };
@@ -331,20 +325,13 @@ TEST_F(ApplyChangesTest, VehicleIdFollowsTheListRangeAndNeverTouchesMarkerOrHigh
   EXPECT_EQ(after[kTwoByteBlock + 32], original_[kTwoByteBlock + 32]);
 }
 
-#ifndef _WIN32
 // A file that cannot grow past its end: the writes inside it land, ALARM's (just past it) fails.
 TEST_F(ApplyChangesTest, StopsAtTheFirstFailedWrite) {
   Show(3, 15);
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit limited = saved;
-  limited.rlim_cur = static_cast<rlim_t>(kScriptLength);
-  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &limited);
+  io_.WriteLimit = kScriptLength;
   tovick::ApplyChanges(state_, ui_);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
 
+  EXPECT_EQ(io_.RefusedWrites, 1);
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{kWriteFailed});
   EXPECT_EQ(state_.Scroller.Message(), "");
   Bytes expected = original_;
@@ -354,24 +341,16 @@ TEST_F(ApplyChangesTest, StopsAtTheFirstFailedWrite) {
   EXPECT_EQ(FileBytes(), expected);
 }
 
-// As root a read-only file still opens for writing, so the child drops to an unprivileged user.
+// A script that opens only for reading (a read-only file, or another user's).
 TEST_F(ApplyChangesTest, ReadOnlyScriptIsNeverReportedAsWritten) {
-  state_.Script.Close();
-  ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
-  const auto applyAsUnprivileged = [this] {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::_Exit(2);
-    if (!state_.Script.Open(path_) ||
-        state_.Script.Mode() != tovick::ScriptFile::OpenMode::ReadOnly)
-      std::_Exit(3);
-    tovick::ApplyChanges(state_, ui_);
-    const bool ok = ui_.MessageTexts() == std::vector<std::string>{kWriteFailed} &&
-                    state_.Scroller.Message().empty();
-    std::_Exit(ok ? 0 : 1);
-  };
-  EXPECT_EXIT(applyAsUnprivileged(), ::testing::ExitedWithCode(0), "");
+  io_.RefuseWritableOpen = true;
+  ASSERT_TRUE(state_.Script.Open(path_));
+  ASSERT_EQ(state_.Script.Mode(), tovick::ScriptFile::OpenMode::ReadOnly);
+  tovick::ApplyChanges(state_, ui_);
+
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{kWriteFailed});
+  EXPECT_EQ(state_.Scroller.Message(), "");
   EXPECT_EQ(FileBytes(), original_);
 }
-
-#endif  // _WIN32
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/faulty_file_io.h"
 #include "support/test_data.h"
 
 namespace tovick {
@@ -23,6 +24,7 @@ class LoadScriptTest : public ::testing::Test {
   }
 
   std::string dir_;
+  FaultyFileIo io_;  // outlives the script file that calls it
   AppState state_;
   FakeUi ui_;
 };
@@ -80,11 +82,9 @@ TEST_F(LoadScriptTest, FailedLoadsKeepThePathBoxAndReportTheirOwnMessage) {
 TEST_F(LoadScriptTest, ReadOnlyScriptWarnsThatChangesCannotBeWritten) {
   const std::string path = WriteFile(dir_ + "/ro.scm", ScriptBytes(70204, Spaced({Car(100)})));
   std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-  {
-    ScriptFile probe;
-    ASSERT_TRUE(probe.Open(path));
-    if (probe.Mode() == ScriptFile::OpenMode::ReadWrite) GTEST_SKIP() << "run as root";
-  }
+  // Root, and Wine, open a read-only file for writing all the same.
+  io_.RefuseWritableOpen = true;
+  state_.Script.SetFileIo(io_);
   LoadFrom(path);
   EXPECT_EQ(Boxes(ui_), Lines{Box("The .SCM file is read-only. Changes can't be written to it.",
                                   MessageIcon::Exclamation)});

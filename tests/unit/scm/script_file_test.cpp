@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/faulty_file_io.h"
+
 namespace tovick {
 namespace {
 
@@ -104,6 +106,28 @@ TEST_F(ScriptFileTest, ReadOnlyFileFallsBackAndRefusesWrites) {
     EXPECT_FALSE(file.WriteWord(1, 0x7777));
   }
   EXPECT_EQ(Contents(), kSample);
+}
+
+// The faults a file system can bring, made on purpose under the script file.
+TEST_F(ScriptFileTest, RefusedWritesReportFailureAndReadOnlyOpensNeverWrite) {
+  testing::FaultyFileIo io;
+  {
+    ScriptFile file;
+    file.SetFileIo(io);
+    io.WriteLimit = 6;
+    ASSERT_TRUE(file.Open(path_));
+    EXPECT_TRUE(file.WriteByte(5, 0x11));
+    EXPECT_FALSE(file.WriteWord(5, 0x2222));  // its second byte would lie past the limit
+    io.RefuseWritableOpen = true;
+    ASSERT_TRUE(file.Open(path_));
+    EXPECT_EQ(file.Mode(), ScriptFile::OpenMode::ReadOnly);
+    EXPECT_EQ(file.ReadByte(5), 0x11);
+    EXPECT_FALSE(file.WriteByte(0, 0x33));
+  }
+  EXPECT_EQ(io.RefusedWrites, 1);  // the read-only file never tried
+  std::vector<std::uint8_t> expected = kSample;
+  expected[5] = 0x11;
+  EXPECT_EQ(Contents(), expected);
 }
 
 #ifdef _WIN32
