@@ -32,6 +32,8 @@ enum class Control {
   UnsafeCheck,          // "ENABLE UNSAFE VEHICLES"
   PlugInCheck,          // "USE BLOCK IN PLUG-IN"
 };
+// Keep PlugInCheck last: the Win32 control table is checked against this count.
+constexpr int kPortControlCount = static_cast<int>(Control::PlugInCheck) + 1;
 
 enum class MessageIcon { None, Exclamation, Error, Information };
 

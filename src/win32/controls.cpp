@@ -21,58 +21,57 @@ constexpr const char* kComboBox = "combobox";
 constexpr const char* kButton = "button";
 constexpr const char* kEditBox = "edit";
 
-constexpr const auto& kCaption = kButtonCaptions;
 constexpr int kStripId = kScrollerStripId;
 
 }  // namespace
 
 // clang-format off
-// Row, class, text, x, y, width, height, style, extended style, id, button number.
+// Row, class, text, x, y, width, height, style, extended style, id, the UI port's name.
 constexpr std::array<ControlSpec, kControlCount> kControlTable = [] {
   using enum Row;
   return std::array<ControlSpec, kControlCount>{{
-      {BlockLabel,            kStatic,   "BLOCK",          5,   35,  55,  15,  kLabel,    0,       0,        0},
-      {CarLabel,              kStatic,   "CAR IN BLOCK",   75,  35,  100, 15,  kLabel,    0,       0,        0},
-      {SearchLabel,           kStatic,   "SEARCH FOR CAR", 75,  115, 100, 15,  kLabel,    0,       0,        0},
-      {XPosLabel,             kStatic,   "X-POS",          200, 35,  60,  15,  kCentred,  0,       0,        0},
-      {XPosText,              kStatic,   " ",              200, 75,  60,  15,  kBordered, 0,       0,        0},
-      {YPosLabel,             kStatic,   "Y-POS",          270, 35,  60,  15,  kCentred,  0,       0,        0},
-      {YPosText,              kStatic,   " ",              270, 75,  60,  15,  kBordered, 0,       0,        0},
-      {HeadingLabel,          kStatic,   "HEADING",        340, 35,  60,  15,  kCentred,  0,       0,        0},
-      {HeadingText,           kStatic,   " ",              340, 75,  60,  15,  kBordered, 0,       0,        0},
-      {UtellmeLabel,          kStatic,   "UTELLME",        410, 35,  60,  15,  kCentred,  0,       0,        0},
-      {UtellmeText,           kStatic,   " ",              410, 75,  60,  15,  kBordered, 0,       0,        0},
-      {AlarmLabel,            kStatic,   "ALARM",          480, 35,  60,  15,  kCentred,  0,       0,        0},
-      {AlarmText,             kStatic,   " ",              480, 75,  60,  15,  kBordered, 0,       0,        0},
-      {LockLabel,             kStatic,   "LOCK",           550, 35,  60,  15,  kCentred,  0,       0,        0},
-      {LockText,              kStatic,   " ",              550, 75,  75,  15,  kBordered, 0,       0,        0},
-      {ZoneBox,               kStatic,   " ",              230, 110, 300, 60,  kBordered, 0,       0,        0},
-      {HelpText,              kStatic,   kHelpText,        70,  245, 500, 120, kBordered, 0,       0,        0},
-      {DefinitionsPathLine,   kStatic,   " ",              170, 400, 450, 20,  kBordered, 0,       0,        0},
-      {ScriptPathLine,        kStatic,   " ",              170, 425, 450, 20,  kBordered, 0,       0,        0},
-      {WarningLine,           kStatic,   " ",              230, 185, 300, 20,  kCentred,  kSunken, 0,        0},
-      {ScrollerStrip,         kStatic,   " ",              48,  215, 540, 20,  kStrip,    kSunken, kStripId, 0},
-      {BlockList,             kComboBox, nullptr,          5,   50,  50,  150, kCombo,    0,       1,        0},
-      {VehicleList,           kComboBox, nullptr,          75,  50,  120, 150, kCombo,    0,       2,        0},
-      {SearchList,            kComboBox, nullptr,          75,  130, 120, 150, kCombo,    0,       3,        0},
-      {ExitButton,            kButton,   kCaption[1],      550, 5,   65,  20,  kPush,     0,       201,      1},
-      {SearchButton,          kButton,   kCaption[3],      5,   130, 65,  22,  kPush,     0,       203,      3},
-      {UnsafeCheck,           kButton,   kCaption[4],      15,  160, 180, 22,  kCheck,    0,       204,      4},
-      {PlugInCheck,           kButton,   kCaption[11],     15,  90,  165, 20,  kCheck,    0,       211,      11},
-      {ApplyButton,           kButton,   kCaption[2],      5,   5,   540, 20,  kPush,     0,       202,      2},
-      {LoadDefinitionsButton, kButton,   kCaption[5],      10,  400, 150, 20,  kPush,     0,       205,      5},
-      {LoadScriptButton,      kButton,   kCaption[6],      10,  425, 150, 20,  kPush,     0,       206,      6},
-      {CreatePlugInButton,    kButton,   kCaption[7],      118, 372, 195, 20,  kPush,     0,       207,      7},
-      {LoadPlugInButton,      kButton,   kCaption[8],      323, 372, 195, 20,  kPush,     0,       208,      8},
+      {BlockLabel,            kStatic,   "BLOCK",                  5,   35,  55,  15,  kLabel,    0,       0,        {}},
+      {CarLabel,              kStatic,   "CAR IN BLOCK",           75,  35,  100, 15,  kLabel,    0,       0,        {}},
+      {SearchLabel,           kStatic,   "SEARCH FOR CAR",         75,  115, 100, 15,  kLabel,    0,       0,        {}},
+      {XPosLabel,             kStatic,   "X-POS",                  200, 35,  60,  15,  kCentred,  0,       0,        {}},
+      {XPosText,              kStatic,   " ",                      200, 75,  60,  15,  kBordered, 0,       0,        Control::XPosText},
+      {YPosLabel,             kStatic,   "Y-POS",                  270, 35,  60,  15,  kCentred,  0,       0,        {}},
+      {YPosText,              kStatic,   " ",                      270, 75,  60,  15,  kBordered, 0,       0,        Control::YPosText},
+      {HeadingLabel,          kStatic,   "HEADING",                340, 35,  60,  15,  kCentred,  0,       0,        {}},
+      {HeadingText,           kStatic,   " ",                      340, 75,  60,  15,  kBordered, 0,       0,        Control::HeadingText},
+      {UtellmeLabel,          kStatic,   "UTELLME",                410, 35,  60,  15,  kCentred,  0,       0,        {}},
+      {UtellmeText,           kStatic,   " ",                      410, 75,  60,  15,  kBordered, 0,       0,        Control::UtellmeText},
+      {AlarmLabel,            kStatic,   "ALARM",                  480, 35,  60,  15,  kCentred,  0,       0,        {}},
+      {AlarmText,             kStatic,   " ",                      480, 75,  60,  15,  kBordered, 0,       0,        Control::AlarmText},
+      {LockLabel,             kStatic,   "LOCK",                   550, 35,  60,  15,  kCentred,  0,       0,        {}},
+      {LockText,              kStatic,   " ",                      550, 75,  75,  15,  kBordered, 0,       0,        Control::LockText},
+      {ZoneBox,               kStatic,   " ",                      230, 110, 300, 60,  kBordered, 0,       0,        Control::ZoneBox},
+      {HelpText,              kStatic,   kHelpText,                70,  245, 500, 120, kBordered, 0,       0,        {}},
+      {DefinitionsPathLine,   kStatic,   " ",                      170, 400, 450, 20,  kBordered, 0,       0,        Control::DefinitionsPathLine},
+      {ScriptPathLine,        kStatic,   " ",                      170, 425, 450, 20,  kBordered, 0,       0,        Control::ScriptPathLine},
+      {WarningLine,           kStatic,   " ",                      230, 185, 300, 20,  kCentred,  kSunken, 0,        Control::WarningLine},
+      {ScrollerStrip,         kStatic,   " ",                      48,  215, 540, 20,  kStrip,    kSunken, kStripId, {}},
+      {BlockList,             kComboBox, nullptr,                  5,   50,  50,  150, kCombo,    0,       1,        Control::BlockList},
+      {VehicleList,           kComboBox, nullptr,                  75,  50,  120, 150, kCombo,    0,       2,        Control::VehicleList},
+      {SearchList,            kComboBox, nullptr,                  75,  130, 120, 150, kCombo,    0,       3,        Control::SearchList},
+      {ExitButton,            kButton,   "EXIT",                   550, 5,   65,  20,  kPush,     0,       201,      {}},
+      {SearchButton,          kButton,   "SEARCH",                 5,   130, 65,  22,  kPush,     0,       203,      {}},
+      {UnsafeCheck,           kButton,   "ENABLE UNSAFE VEHICLES", 15,  160, 180, 22,  kCheck,    0,       204,      Control::UnsafeCheck},
+      {PlugInCheck,           kButton,   "USE BLOCK IN PLUG-IN",   15,  90,  165, 20,  kCheck,    0,       211,      Control::PlugInCheck},
+      {ApplyButton,           kButton,   "APPLY CHANGES",          5,   5,   540, 20,  kPush,     0,       202,      {}},
+      {LoadDefinitionsButton, kButton,   "LOAD DEFAULT.IDE",       10,  400, 150, 20,  kPush,     0,       205,      {}},
+      {LoadScriptButton,      kButton,   "LOAD MAIN.SCM",          10,  425, 150, 20,  kPush,     0,       206,      {}},
+      {CreatePlugInButton,    kButton,   "CREATE PLUG-IN",         118, 372, 195, 20,  kPush,     0,       207,      {}},
+      {LoadPlugInButton,      kButton,   "LOAD AND USE PLUG-IN",   323, 372, 195, 20,  kPush,     0,       208,      {}},
       // "<" and ">" sit 5 pixels either side of the scroller strip.
-      {FasterButton,          kButton,   kCaption[9],      23,  215, 20,  20,  kPush,     0,       209,      9},
-      {SlowerButton,          kButton,   kCaption[10],     593, 215, 20,  20,  kPush,     0,       210,      10},
-      {XPosEdit,              kEditBox,  "",               200, 52,  60,  20,  kEdit,     kSunken, 0,        0},
-      {LockEdit,              kEditBox,  "",               550, 52,  60,  20,  kEdit,     kSunken, 0,        0},
-      {YPosEdit,              kEditBox,  "",               270, 52,  60,  20,  kEdit,     kSunken, 0,        0},
-      {HeadingEdit,           kEditBox,  "",               340, 52,  60,  20,  kEdit,     kSunken, 0,        0},
-      {UtellmeEdit,           kEditBox,  "",               410, 52,  60,  20,  kEdit,     kSunken, 0,        0},
-      {AlarmEdit,             kEditBox,  "",               480, 52,  60,  20,  kEdit,     kSunken, 0,        0},
+      {FasterButton,          kButton,   "<",                      23,  215, 20,  20,  kPush,     0,       209,      {}},
+      {SlowerButton,          kButton,   ">",                      593, 215, 20,  20,  kPush,     0,       210,      {}},
+      {XPosEdit,              kEditBox,  "",                       200, 52,  60,  20,  kEdit,     kSunken, 0,        Control::XPosEdit},
+      {LockEdit,              kEditBox,  "",                       550, 52,  60,  20,  kEdit,     kSunken, 0,        Control::LockEdit},
+      {YPosEdit,              kEditBox,  "",                       270, 52,  60,  20,  kEdit,     kSunken, 0,        Control::YPosEdit},
+      {HeadingEdit,           kEditBox,  "",                       340, 52,  60,  20,  kEdit,     kSunken, 0,        Control::HeadingEdit},
+      {UtellmeEdit,           kEditBox,  "",                       410, 52,  60,  20,  kEdit,     kSunken, 0,        Control::UtellmeEdit},
+      {AlarmEdit,             kEditBox,  "",                       480, 52,  60,  20,  kEdit,     kSunken, 0,        Control::AlarmEdit},
   }};
 }();
 // clang-format on
@@ -87,7 +86,32 @@ constexpr bool RowsInTableOrder() {
 }
 static_assert(RowsInTableOrder(), "each control's Row must be its place in the table");
 
+// The row of every control the UI port names, by Control; each must have exactly one row.
+constexpr std::array<Row, kPortControlCount> kRowOfControl = [] {
+  std::array<Row, kPortControlCount> rows{};
+  for (const ControlSpec& spec : kControlTable) {
+    if (spec.port) rows[static_cast<std::size_t>(*spec.port)] = spec.row;
+  }
+  return rows;
+}();
+
+constexpr bool EveryPortControlHasOneRow() {
+  for (std::size_t control = 0; control < kRowOfControl.size(); ++control) {
+    int rows = 0;
+    for (const ControlSpec& spec : kControlTable) {
+      if (spec.port && static_cast<std::size_t>(*spec.port) == control) ++rows;
+    }
+    if (rows != 1) return false;
+  }
+  return true;
+}
+static_assert(EveryPortControlHasOneRow(), "each Control must name exactly one row of the table");
+
 }  // namespace
+
+Row RowOf(Control control) {
+  return kRowOfControl[static_cast<std::size_t>(control)];
+}
 
 HFONT CreateControlFont() {
   LOGFONTA description{};
@@ -110,7 +134,6 @@ bool CreateControls(HWND parent, HINSTANCE instance, HFONT font, ControlHandles&
     if (control == nullptr) return false;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     handles.Rows[static_cast<std::size_t>(spec.row)] = control;
-    if (spec.button != 0) handles.Buttons[static_cast<std::size_t>(spec.button)] = control;
   }
   return true;
 }

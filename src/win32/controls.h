@@ -1,11 +1,15 @@
 #pragma once
 // The main window's 41 child controls: one table of data, created in table order, and the handles
-// kept for the whole run.
+// kept for the whole run. The table is the one list of the controls: each row names its place
+// (Row) and, for the controls the operations reach, the UI port's name for it (Control).
 
 #include <windows.h>
 
 #include <array>
 #include <cstddef>
+#include <optional>
+
+#include "editor/ui_port.h"
 
 namespace tovick::win32 {
 
@@ -55,38 +59,8 @@ enum class Row : int {
 };
 
 constexpr int kControlCount = 41;
-constexpr int kButtonCount = 11;
-
-// Button numbers other code reaches buttons by.
-constexpr int kExitButton = 1;
-constexpr int kApplyButton = 2;
-constexpr int kSearchButton = 3;
-constexpr int kUnsafeButton = 4;
-constexpr int kLoadDefinitionsButton = 5;
-constexpr int kLoadScriptButton = 6;
-constexpr int kCreatePlugInButton = 7;
-constexpr int kLoadPlugInButton = 8;
-constexpr int kFasterButton = 9;
-constexpr int kSlowerButton = 10;
-constexpr int kPlugInButton = 11;
 
 constexpr int kScrollerStripId = 132;
-
-// Captions by button number; index 0 stays empty.
-inline constexpr std::array<const char*, kButtonCount + 1> kButtonCaptions = {
-    "",
-    "EXIT",
-    "APPLY CHANGES",
-    "SEARCH",
-    "ENABLE UNSAFE VEHICLES",
-    "LOAD DEFAULT.IDE",
-    "LOAD MAIN.SCM",
-    "CREATE PLUG-IN",
-    "LOAD AND USE PLUG-IN",
-    "<",
-    ">",
-    "USE BLOCK IN PLUG-IN",
-};
 
 // The help text shown in its bordered box: seven lines, CR LF between them, none after the last.
 inline constexpr const char* kHelpText =
@@ -106,17 +80,19 @@ struct ControlSpec {
   DWORD style;  // beyond WS_CHILD | WS_VISIBLE
   DWORD exStyle;
   int id;
-  int button;  // button number, 0 for the other controls
+  std::optional<Control> port;  // the UI port's name for the control, if the operations reach it
 };
 
 extern const std::array<ControlSpec, kControlCount> kControlTable;
 
+// The table row of a control the UI port names.
+Row RowOf(Control control);
+
 struct ControlHandles {
-  std::array<HWND, kControlCount + 1> Rows{};    // by Row; index 0 unused
-  std::array<HWND, kButtonCount + 1> Buttons{};  // by button number; index 0 unused
+  std::array<HWND, kControlCount + 1> Rows{};  // by Row; index 0 unused
 
   HWND operator[](Row row) const { return Rows[static_cast<std::size_t>(row)]; }
-  HWND Button(int number) const { return Buttons[static_cast<std::size_t>(number)]; }
+  HWND operator[](Control control) const { return (*this)[RowOf(control)]; }
 };
 
 // The control font: the stock system font's description with height 15, width 0, weight 200,

@@ -29,51 +29,7 @@ UINT IconStyle(MessageIcon icon) {
 }  // namespace
 
 HWND Win32UiPort::Handle(Control control) const {
-  switch (control) {
-    case Control::BlockList:
-      return controls_[Row::BlockList];
-    case Control::VehicleList:
-      return controls_[Row::VehicleList];
-    case Control::SearchList:
-      return controls_[Row::SearchList];
-    case Control::XPosEdit:
-      return controls_[Row::XPosEdit];
-    case Control::YPosEdit:
-      return controls_[Row::YPosEdit];
-    case Control::HeadingEdit:
-      return controls_[Row::HeadingEdit];
-    case Control::UtellmeEdit:
-      return controls_[Row::UtellmeEdit];
-    case Control::AlarmEdit:
-      return controls_[Row::AlarmEdit];
-    case Control::LockEdit:
-      return controls_[Row::LockEdit];
-    case Control::XPosText:
-      return controls_[Row::XPosText];
-    case Control::YPosText:
-      return controls_[Row::YPosText];
-    case Control::HeadingText:
-      return controls_[Row::HeadingText];
-    case Control::UtellmeText:
-      return controls_[Row::UtellmeText];
-    case Control::AlarmText:
-      return controls_[Row::AlarmText];
-    case Control::LockText:
-      return controls_[Row::LockText];
-    case Control::ZoneBox:
-      return controls_[Row::ZoneBox];
-    case Control::WarningLine:
-      return controls_[Row::WarningLine];
-    case Control::DefinitionsPathLine:
-      return controls_[Row::DefinitionsPathLine];
-    case Control::ScriptPathLine:
-      return controls_[Row::ScriptPathLine];
-    case Control::UnsafeCheck:
-      return controls_.Button(kUnsafeButton);
-    case Control::PlugInCheck:
-      return controls_.Button(kPlugInButton);
-  }
-  return nullptr;
+  return controls_[control];
 }
 
 void Win32UiPort::ShowMessage(const MessageBoxRequest& request) {
