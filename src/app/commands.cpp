@@ -17,8 +17,6 @@ namespace tovick {
 
 namespace {
 
-constexpr std::int16_t kScrollNotch = 120;
-
 bool DefinitionsFileOpens(const std::string& path) {
   std::string contents;
   return ReadWholeFile(path, contents);
