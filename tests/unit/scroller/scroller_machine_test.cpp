@@ -39,8 +39,11 @@ const ClientRect kRect = ScrollRectOfStrip(48, 215, 540, 20);
 
 class ScrollerMachineTest : public ::testing::Test {
  protected:
-  ScrollerMachine Make(std::string text, ScrollerState start = {}) {
-    return ScrollerMachine(shared_, std::move(text), kRect, std::move(start));
+  ScrollerMachine Make(std::string text, int scrollDelay = 10, int messageDelay = 5) {
+    ScrollerState start;
+    start.ScrollDelay = scrollDelay;
+    start.MessageDelay = messageDelay;
+    return ScrollerMachine(shared_, std::move(text), kRect, start);
   }
   void Run(ScrollerMachine& machine, int ticks) {
     for (int i = 0; i < ticks; ++i) machine.Tick(port_);
@@ -60,51 +63,67 @@ TEST(ScrollerDelays, HalvingRoundsTiesToEven) {
   for (const auto& [delay, half] : cases) EXPECT_EQ(HalveDelay(delay), half) << delay;
 }
 
-// Requests taken by scroll ticks, one tick after each.
-struct SpeedCase {
-  const char* Name;
-  int ScrollDelay;
-  int MessageDelay;
-  std::vector<std::int16_t> Requests;
-  int ExpectScroll;
-  int ExpectMessage;
-  std::int16_t ExpectLeft;  // what stays in ScrollRequest
-};
-
-class ScrollerSpeedTest : public ScrollerMachineTest,
-                          public ::testing::WithParamInterface<SpeedCase> {};
-
-TEST_P(ScrollerSpeedTest, ScrollTicksAnswerRequests) {
-  const SpeedCase& c = GetParam();
-  ScrollerState start;
-  start.ScrollDelay = c.ScrollDelay;
-  start.MessageDelay = c.MessageDelay;
-  ScrollerMachine machine = Make("text", start);
-  for (std::int16_t request : c.Requests) {
-    shared_.SetScrollRequest(request);
+// Requests taken one tick after each, by scroll ticks or, with a message up, by effect ticks.
+TEST_F(ScrollerMachineTest, TicksAnswerSpeedRequestsWithinTheirBounds) {
+  struct Case {
+    const char* Name;
+    bool Effect;
+    int ScrollDelay, MessageDelay;
+    std::vector<std::int16_t> Requests;
+    int ExpectScroll, ExpectMessage;
+    std::int16_t ExpectLeft;  // what stays in ScrollRequest
+  };
+  const Case cases[] = {
+      {"one <", false, 10, 5, {120}, 5, 2, 0},
+      {"two <", false, 10, 5, {120, 120}, 2, 1, 0},
+      {"three <", false, 10, 5, {120, 120, 120}, 1, 1, 0},
+      {"< down to 0", false, 1, 1, {120}, 0, 1, 0},
+      {"> from 0", false, 0, 3, {-120}, 1, 6, 0},
+      {">", false, 10, 5, {-120}, 20, 10, 0},
+      {"> at the top", false, 150, 400, {-120}, 200, 500, 0},
+      {"wheel 240", false, 10, 5, {240}, 10, 5, 240},
+      {"wheel 60", false, 10, 5, {60}, 10, 5, 60},
+      {"wheel -240", false, 10, 5, {-240}, 10, 5, -240},
+      {"effect <", true, 10, 5, {120}, 5, 2, 0},
+      {"effect < at 1", true, 1, 1, {120}, 1, 1, 0},
+      {"effect >", true, 10, 5, {-120}, 20, 10, 0},
+      {"effect > at the top", true, 80, 300, {-120}, 100, 500, 0},
+      {"effect > from 0", true, 0, 5, {-120}, 1, 10, 0},
+      {"effect wheel 240", true, 10, 5, {240}, 10, 5, 240},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    port_ = FakeScrollerPort{};
+    ScrollerMachine machine = Make("text", c.ScrollDelay, c.MessageDelay);
+    if (c.Effect) shared_.PostScrollerMessage(kApplied);
+    for (std::int16_t request : c.Requests) {
+      shared_.SetScrollRequest(request);
+      machine.Tick(port_);
+    }
+    EXPECT_EQ(machine.State().ScrollDelay, c.ExpectScroll);
+    EXPECT_EQ(machine.State().MessageDelay, c.ExpectMessage);
+    EXPECT_EQ(shared_.ScrollRequest(), c.ExpectLeft);
+    // The sleep comes before the request, and the next one follows it.
+    EXPECT_EQ(port_.Sleeps.front(), c.Effect ? c.MessageDelay : c.ScrollDelay);
     machine.Tick(port_);
+    EXPECT_EQ(port_.Sleeps.back(), c.Effect ? c.ExpectMessage : c.ExpectScroll);
+    shared_.SetScrollRequest(0);
   }
-  EXPECT_EQ(machine.State().ScrollDelay, c.ExpectScroll);
-  EXPECT_EQ(machine.State().MessageDelay, c.ExpectMessage);
-  EXPECT_EQ(shared_.ScrollRequest(), c.ExpectLeft);
-  EXPECT_EQ(port_.Sleeps.front(), c.ScrollDelay);  // the sleep comes before the request
-  machine.Tick(port_);
-  EXPECT_EQ(port_.Sleeps.back(), c.ExpectScroll);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ScrollerRequests, ScrollerSpeedTest,
-    ::testing::Values(SpeedCase{"OneFaster", 10, 5, {120}, 5, 2, 0},
-                      SpeedCase{"TwoFaster", 10, 5, {120, 120}, 2, 1, 0},
-                      SpeedCase{"ThreeFaster", 10, 5, {120, 120, 120}, 1, 1, 0},
-                      SpeedCase{"FasterReachesZero", 1, 1, {120}, 0, 1, 0},
-                      SpeedCase{"SlowerFromZero", 0, 3, {-120}, 1, 6, 0},
-                      SpeedCase{"Slower", 10, 5, {-120}, 20, 10, 0},
-                      SpeedCase{"SlowerAtTheTop", 150, 400, {-120}, 200, 500, 0},
-                      SpeedCase{"WheelTwoNotches", 10, 5, {240}, 10, 5, 240},
-                      SpeedCase{"WheelHalfNotch", 10, 5, {60}, 10, 5, 60},
-                      SpeedCase{"WheelTwoNotchesBack", 10, 5, {-240}, 10, 5, -240}),
-    [](const ::testing::TestParamInfo<SpeedCase>& info) { return info.param.Name; });
+// An effect keeps the scroll delay within 1 to 100, which scrolling then goes on with.
+TEST_F(ScrollerMachineTest, MessageLeavesScrollDelayWithinTheEffectsBounds) {
+  const std::pair<int, int> cases[] = {{150, 100}, {0, 1}, {40, 40}};
+  for (const auto& [before, after] : cases) {
+    port_ = FakeScrollerPort{};
+    ScrollerMachine machine = Make("text", before, 5);
+    shared_.PostScrollerMessage(kApplied);
+    Run(machine, kEffectTicks + 1);
+    EXPECT_EQ(std::vector<int>(port_.Sleeps.begin(), port_.Sleeps.end() - 1),
+              std::vector<int>(kEffectTicks, 5));
+    EXPECT_EQ(port_.Sleeps.back(), after) << "posted at " << before;
+  }
+}
 
 TEST_F(ScrollerMachineTest, StartsBlankAndSlidesOnePixelPerTickOneCharacterPerSeven) {
   ScrollerMachine machine = Make(BuildScrollerText("ENABLE UNSAFE VEHICLES"));
@@ -183,51 +202,6 @@ TEST_F(ScrollerMachineTest, AnimatesTheConfirmationTickByTick) {
   machine.Tick(port_);
   EXPECT_EQ(port_.Sleeps.back(), 10);
   EXPECT_EQ(port_.Scrolls.size(), 11u);
-}
-
-struct DelayAcrossMessage {
-  int ScrollDelay;
-  int ExpectAfter;
-};
-
-class ScrollerMessageDelayTest : public ScrollerMachineTest,
-                                 public ::testing::WithParamInterface<DelayAcrossMessage> {};
-
-TEST_P(ScrollerMessageDelayTest, EffectKeepsScrollDelayWithinItsOwnBounds) {
-  ScrollerState start;
-  start.ScrollDelay = GetParam().ScrollDelay;
-  ScrollerMachine machine = Make("text", start);
-  shared_.PostScrollerMessage(kApplied);
-  Run(machine, kEffectTicks + 1);
-  EXPECT_EQ(std::vector<int>(port_.Sleeps.begin(), port_.Sleeps.end() - 1),
-            std::vector<int>(kEffectTicks, 5));
-  EXPECT_EQ(port_.Sleeps.back(), GetParam().ExpectAfter);
-}
-
-INSTANTIATE_TEST_SUITE_P(ScrollerPosted, ScrollerMessageDelayTest,
-                         ::testing::Values(DelayAcrossMessage{150, 100}, DelayAcrossMessage{0, 1},
-                                           DelayAcrossMessage{40, 40}));
-
-TEST_F(ScrollerMachineTest, EffectTicksAnswerRequestsWithTheirOwnBounds) {
-  struct Case {
-    int ScrollDelay, MessageDelay;
-    std::int16_t Request;
-    int ExpectScroll, ExpectMessage;
-  };
-  const Case cases[] = {{10, 5, 120, 5, 2}, {10, 5, -120, 20, 10}, {80, 300, -120, 100, 500},
-                        {1, 1, 120, 1, 1},  {0, 5, -120, 1, 10},   {10, 5, 240, 10, 5}};
-  for (const Case& c : cases) {
-    ScrollerState start;
-    start.ScrollDelay = c.ScrollDelay;
-    start.MessageDelay = c.MessageDelay;
-    ScrollerMachine machine = Make("text", start);
-    shared_.PostScrollerMessage(kApplied);
-    shared_.SetScrollRequest(c.Request);
-    machine.Tick(port_);
-    EXPECT_EQ(machine.State().ScrollDelay, c.ExpectScroll) << c.ScrollDelay << " " << c.Request;
-    EXPECT_EQ(machine.State().MessageDelay, c.ExpectMessage) << c.MessageDelay << " " << c.Request;
-    shared_.SetScrollRequest(0);
-  }
 }
 
 // A new message starts the effect over from its typing, whatever stage the old one was in.
