@@ -12,8 +12,6 @@ namespace tovick {
 
 namespace {
 
-constexpr std::int16_t kScrollNotch = 120;
-
 AfterCommand ReloadDefinitions(AppState& state, UiPort& ui) {
   PromptForDefinitions(state, ui);
   if (state.Flags.MustQuit) return AfterCommand::PostQuit;

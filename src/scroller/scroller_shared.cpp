@@ -2,23 +2,30 @@
 
 namespace tovick {
 
+std::int16_t ScrollerShared::TakeScrollRequest() {
+  std::int16_t request = scrollRequest_.load();
+  while (request == kScrollNotch || request == -kScrollNotch) {
+    if (scrollRequest_.compare_exchange_weak(request, 0)) return request;
+  }
+  return 0;
+}
+
 void ScrollerShared::PostScrollerMessage(std::string_view text) {
   std::lock_guard lock(mutex_);
   message_.assign(text.substr(0, kMaxScrollerMessage));
   restart_ = true;
 }
 
-bool ScrollerShared::TakeRestart(std::string& message) {
+std::optional<std::string> ScrollerShared::TakeRestart() {
   std::lock_guard lock(mutex_);
-  message = message_;
-  const bool restart = restart_;
+  if (!restart_) return std::nullopt;
   restart_ = false;
-  return restart;
+  return message_;
 }
 
-void ScrollerShared::ClearMessage() {
+void ScrollerShared::EndMessage() {
   std::lock_guard lock(mutex_);
-  message_.clear();
+  if (!restart_) message_.clear();
 }
 
 std::string ScrollerShared::Message() const {
