@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -80,6 +81,8 @@ class PlugInApplier {
   // contents: the plug-in file's bytes. table and the reader must outlive the applier; the reader
   // is asked for a block's width marker when its record comes up.
   PlugInApplier(std::string_view contents, const CarTable& table, ScriptReader read);
+  // The applier reads the contents as it goes: they must outlive it, so no temporary.
+  PlugInApplier(std::string&& contents, const CarTable& table, ScriptReader read) = delete;
 
   // False when line 1 is not exactly the header: the file is not a plug-in and has no steps.
   bool HeaderOk() const { return headerOk_; }

@@ -370,7 +370,8 @@ TEST_P(ApplyFormTest, ComparesBlockAndAddressAsValuesAndTheMarkerAsRead) {
       Replace(c.Marker, "*", std::to_string(script.Block(target).WidthMarker));
   const std::string line =
       std::string(c.Block) + "," + address + "," + marker + ",1,2,3,4,5,6,7\r\n";
-  PlugInApplier applier(Preamble() + line, script.Table, ReaderOf(script.Bytes));
+  const std::string plugIn = Preamble() + line;
+  PlugInApplier applier(plugIn, script.Table, ReaderOf(script.Bytes));
   const std::optional<PlugInStep> step = applier.Next();
   ASSERT_TRUE(step.has_value());
   EXPECT_EQ(KindName(step->Kind), KindName(c.Kind)) << line;
@@ -422,8 +423,8 @@ TEST(PlugInApplier, LinesAreCutAt9004Bytes) {
   for (const std::size_t ninthComma : {std::size_t{9003}, std::size_t{9004}}) {
     const std::string line = head + std::string(ninthComma - head.size() - 1, ' ') + "6,7";
     ASSERT_EQ(line[ninthComma], ',');
-    PlugInApplier applier(Preamble() + line + "\r\n" + Good(script, 2), script.Table,
-                          ReaderOf(script.Bytes));
+    const std::string plugIn = Preamble() + line + "\r\n" + Good(script, 2);
+    PlugInApplier applier(plugIn, script.Table, ReaderOf(script.Bytes));
     const std::optional<PlugInStep> first = applier.Next();
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(KindName(first->Kind),
