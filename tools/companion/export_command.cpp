@@ -86,7 +86,7 @@ int RunExport(int argc, char** argv) {
   }
   const std::vector<std::uint8_t> marks = MarksOf(*blocks, blockCnt);
   if (CountMarkedBlocks(script.Table, marks) == 0) {
-    return Usage("the car table has no blocks: " + NoBlocksMarkedNotice().Text);
+    return Usage("the car table has no blocks to export");
   }
 
   const PlugInCreation creation = PlanPlugInCreation(script.Table, marks, ReaderOf(script.Bytes));
