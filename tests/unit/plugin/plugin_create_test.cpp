@@ -160,28 +160,5 @@ TEST(PlugInRoundTrip, TheMarkedBlocksComeBackInTheCopyOnDisk) {
   EXPECT_TRUE(same.Bytes == source.Bytes);
 }
 
-TEST(PlugInRoundTrip, AFullWindowOf147Blocks) {
-  const GeneratedScript source = Generate(5, demo::kMaxDemoBlockCount);
-  ASSERT_EQ(source.Table.BlockCnt, 147);
-  std::vector<std::uint8_t> all(148, 1);
-  const PlugInCreation creation = PlanPlugInCreation(source.Table, all, ReaderOf(source.Bytes));
-  EXPECT_EQ(creation.RecordCount, 147);
-  GeneratedScript target = source;
-  target.Bytes = WithOtherValues(source);
-  const PlugInApplyPlan plan =
-      PlanPlugInApply(creation.Content, target.Table, ReaderOf(target.Bytes));
-  ASSERT_EQ(plan.Stop(), nullptr);
-  EXPECT_EQ(plan.RecordCount(), 147);
-  for (const PlugInStep& step : plan.Steps) WriteStep(target.Bytes, step);
-  // Only the high bytes of the two-byte ids still differ.
-  std::size_t differing = 0;
-  for (std::size_t i = 0; i < target.Bytes.size(); ++i) {
-    differing += target.Bytes[i] != source.Bytes[i] ? 1 : 0;
-  }
-  std::size_t twoByte = 0;
-  for (const CarBlock& block : source.Plan) twoByte += block.HiCar == 1 ? 1 : 0;
-  EXPECT_EQ(differing, twoByte);
-}
-
 }  // namespace
 }  // namespace tovick::testing
