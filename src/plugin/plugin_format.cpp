@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "scm/car_block.h"
 #include "text/number_text.h"
 #include "text/text_lines.h"
 
@@ -47,6 +46,28 @@ std::string RenderPlugInRecord(int blockNumber, const CarBlock& block) {
   }
   WriteLine(line, {});
   return line;
+}
+
+std::string_view PlugInFieldName(BlockField field) {
+  switch (field) {
+    case BlockField::XPos:
+      return "X-POS";
+    case BlockField::YPos:
+      return "Y-POS";
+    case BlockField::UnknownWord:
+      return "UNKNOWN TWO-BYTE FIELD";
+    case BlockField::Heading:
+      return "HEADING";
+    case BlockField::WidthMarker:
+      return "HICAR ID";
+    case BlockField::CarId:
+      return "CAR ID";
+    case BlockField::Alarm:
+      return "ALARM";
+    case BlockField::Lock:
+      return "LOCK";
+  }
+  return {};
 }
 
 PlugInLineKind ClassifyPlugInLine(std::string_view line, PlugInRecord& record) {

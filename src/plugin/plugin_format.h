@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace tovick {
+#include "scm/car_block.h"
 
-struct CarBlock;
+namespace tovick {
 
 inline constexpr std::string_view kPlugInHeader = "Tovick Plashgoons Plug-In Version 1";
 
@@ -17,6 +17,9 @@ std::string PlugInPreamble();
 
 // One record line with its CR LF, e.g. " 12 ,  65342 ,  4 ,  105 , -1502 , ... ,  0 \r\n".
 std::string RenderPlugInRecord(int blockNumber, const CarBlock& block);
+
+// A block field's name in the legend line: "CAR ID", "X-POS", "HICAR ID" for the width marker...
+std::string_view PlugInFieldName(BlockField field);
 
 // The ten fields of a record as read (TextToNumber of each piece).
 struct PlugInRecord {

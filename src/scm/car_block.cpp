@@ -17,7 +17,7 @@ void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t val
   bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-std::uint16_t WordAt(const std::array<std::uint8_t, 35>& bytes, int at) {
+std::uint16_t WordAt(std::span<const std::uint8_t, kMaxBlockBytes> bytes, int at) {
   const auto index = static_cast<std::size_t>(at);
   return static_cast<std::uint16_t>(bytes[index] | (bytes[index + 1] << 8));
 }
@@ -78,9 +78,8 @@ std::vector<std::uint8_t> EncodeCarBlock(const CarBlock& block, std::uint8_t fol
   return bytes;
 }
 
-std::optional<CarBlock> ReadCarBlock(const ScriptFile& file, std::int64_t address) {
-  std::array<std::uint8_t, 35> bytes{};
-  file.ReadBytes(address, bytes.data(), bytes.size());
+std::optional<CarBlock> DecodeCarBlock(std::int64_t address,
+                                       std::span<const std::uint8_t, kMaxBlockBytes> bytes) {
   const std::uint8_t marker = bytes[static_cast<int>(BlockField::WidthMarker)];
   const std::optional<int> hiCar = HiCarFromMarker(marker);
   if (!hiCar) return std::nullopt;
@@ -97,6 +96,12 @@ std::optional<CarBlock> ReadCarBlock(const ScriptFile& file, std::int64_t addres
   block.Alarm = bytes[static_cast<std::size_t>(FieldAddress(0, BlockField::Alarm, *hiCar))];
   block.Lock = bytes[static_cast<std::size_t>(FieldAddress(0, BlockField::Lock, *hiCar))];
   return block;
+}
+
+std::optional<CarBlock> ReadCarBlock(const ScriptFile& file, std::int64_t address) {
+  std::array<std::uint8_t, kMaxBlockBytes> bytes{};
+  file.ReadBytes(address, bytes.data(), bytes.size());
+  return DecodeCarBlock(address, bytes);
 }
 
 }  // namespace tovick

@@ -1,8 +1,10 @@
 #pragma once
 // The on-disk layout of one parked-car record ("block") of the mission script's car table.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tovick {
@@ -46,6 +48,14 @@ struct CarBlock {
 // The block's 34 bytes (35 when the marker is 0x05): signature, fields, and followByte last. The
 // high byte of a two-byte vehicle id is written as 0. For demo data and tests.
 std::vector<std::uint8_t> EncodeCarBlock(const CarBlock& block, std::uint8_t followByte = 0x04);
+
+// The most bytes a block takes on disk (a two-byte vehicle id), follow byte included.
+constexpr std::size_t kMaxBlockBytes = 35;
+
+// Decodes the block whose first kMaxBlockBytes bytes are given; nullopt when its width marker is
+// neither 4 nor 5.
+std::optional<CarBlock> DecodeCarBlock(std::int64_t address,
+                                       std::span<const std::uint8_t, kMaxBlockBytes> bytes);
 
 // Reads every field of the block at address; nullopt when its width marker is neither 4 nor 5.
 std::optional<CarBlock> ReadCarBlock(const ScriptFile& file, std::int64_t address);

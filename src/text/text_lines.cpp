@@ -1,8 +1,15 @@
 #include "text/text_lines.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace tovick {
 
@@ -11,6 +18,33 @@ namespace {
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
 constexpr char kEndOfFileMarker = '\x1A';
+
+// Opens a regular file for binary reading. Anything else (a directory, a FIFO, a device such as
+// NUL) is refused: a FIFO would block the open, and a device is no text file.
+std::FILE* OpenRegularFile(const std::string& path) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  struct _stat64 info {};
+  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+#else
+  // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (file == nullptr) ::close(fd);
+  return file;
+#endif
+}
 
 }  // namespace
 
@@ -45,7 +79,7 @@ void WriteLine(std::string& out, std::string_view text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenRegularFile(path);
   if (file == nullptr) return false;
   contents.clear();
   char buffer[4096];

@@ -28,8 +28,9 @@ class LineReader {
 // Appends the text and CR LF.
 void WriteLine(std::string& out, std::string_view text);
 
-// Whole-file helpers for the small text files. ReadWholeFile fails for a missing or unreadable file
-// and never creates one. WriteWholeFile creates or empties the file.
+// Whole-file helpers for the small text files. ReadWholeFile fails for a missing or unreadable
+// file, and for anything but a regular file (a directory, a FIFO, a device), and never creates one.
+// WriteWholeFile creates or empties the file.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 bool WriteWholeFile(const std::string& path, std::string_view contents);
 

@@ -1,4 +1,5 @@
-// tovick-cars: prints the car table of a mission script, for people and for scripts.
+// tovick-cars: prints the car table of a mission script, for people and for scripts; exports and
+// applies plug-ins.
 
 #include <cstdio>
 #include <optional>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "car_report.h"
+#include "commands.h"
+#include "exit_codes.h"
 #include "scm/script_file.h"
 #include "text/number_text.h"
 #include "text/text_lines.h"
@@ -14,15 +17,12 @@
 namespace {
 
 using namespace tovick;
-
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 1;
-constexpr int kExitCannotOpen = 2;
-constexpr int kExitTooShort = 3;
-constexpr int kExitMalformed = 4;
+using namespace tovick::companion;
 
 constexpr const char* kUsage =
     "Usage: tovick-cars [--json] [--ide DEFAULT.IDE] [--zones TovickZon.txt] MAIN.SCM\n"
+    "       tovick-cars export --blocks LIST [-o FILE] MAIN.SCM\n"
+    "       tovick-cars apply [--check] PLUGIN MAIN.SCM\n"
     "\n"
     "Prints the parked-car table of a mission script: block number, address, id width (1 or 2\n"
     "bytes), vehicle id and name, X-POS, Y-POS, HEADING, UTELLME (hexadecimal in the table),\n"
@@ -33,12 +33,20 @@ constexpr const char* kUsage =
     "  --ide FILE      name the vehicles from this definitions file\n"
     "  --zones FILE    list the zones of this zone file that contain each car\n"
     "\n"
+    "export writes the plug-in the editor creates with the listed blocks marked (LIST: 3,7,12 or\n"
+    "1-20,31 or all); apply checks every record of a plug-in and then patches the script in one\n"
+    "step, or with --check only prints what would change. \"tovick-cars COMMAND --help\" says "
+    "more.\n"
+    "\n"
     "Exit codes:\n"
-    "  0  the table was printed\n"
+    "  0  done: the table was printed, the plug-in written or applied\n"
     "  1  usage error\n"
     "  2  a file could not be opened\n"
     "  3  the script is shorter than 70204 bytes\n"
-    "  4  the car table is malformed (the blocks found before the fault are still printed)\n";
+    "  4  the car table is malformed (the listing still prints the blocks found before the fault)\n"
+    "  5  the plug-in does not fit: not a plug-in, or a record that does not match the script\n"
+    "     (nothing written)\n"
+    "  6  writing failed (the script is unchanged)\n";
 
 struct Options {
   bool Json = false;
@@ -84,6 +92,9 @@ int CannotOpen(const std::string& what, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "export") return RunExport(argc - 2, argv + 2);
+  if (argc > 1 && std::string_view(argv[1]) == "apply") return RunApply(argc - 2, argv + 2);
+
   Options options;
   if (const auto done = ParseArguments(argc, argv, options)) return *done;
 

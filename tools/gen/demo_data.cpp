@@ -143,6 +143,31 @@ std::size_t EncodedSize(const CarBlock& block) {
   return block.HiCar == 1 ? 35 : 34;
 }
 
+int ClampBlockCount(int blockCount) {
+  return std::clamp(blockCount, 1, kMaxDemoBlockCount);
+}
+
+// A table longer than the default one stands back to back from the window's first offset.
+bool IsCompact(int blockCount) {
+  return blockCount > kDemoBlockCount;
+}
+
+// Back to back, the blocks fit the window only with few two-byte ids: each takes one byte more.
+// The last ones beyond that budget become one-byte ids (128..150 become 90..112, still safe).
+void FitIntoWindow(std::vector<CarBlock>& blocks) {
+  const auto oneByteTotal = static_cast<std::int64_t>(blocks.size()) * 34;
+  const std::int64_t budget = static_cast<std::int64_t>(kScanWindowSize) - oneByteTotal;
+  std::int64_t twoByte = std::count_if(blocks.begin(), blocks.end(),
+                                       [](const CarBlock& block) { return block.HiCar == 1; });
+  constexpr std::size_t kFirstFreeBlock = 5;  // blocks 1 to 5 keep their roles
+  for (std::size_t i = blocks.size(); i-- > kFirstFreeBlock && twoByte > budget;) {
+    if (blocks[i].HiCar == 1) {
+      SetOneByte(blocks[i], blocks[i].CarId - (kLowestTwoByteId - kLowestVehicleId));
+      --twoByte;
+    }
+  }
+}
+
 // Bytes that read like other instructions: type bytes with values after an opcode. With noZero
 // every 0x00 is replaced, so that no car-table signature can start among them.
 void FillInstructions(std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to,
@@ -178,7 +203,8 @@ std::string_view LineEnd(bool lfOnly) {
 
 }  // namespace
 
-std::vector<CarBlock> PlanCarTable(std::uint32_t seed) {
+std::vector<CarBlock> PlanCarTable(std::uint32_t seed, int blockCount) {
+  blockCount = ClampBlockCount(blockCount);
   Random random(StreamSeed(seed, kTableStream));
   std::vector<CarBlock> blocks;
   blocks.reserve(kDemoBlockCount);
@@ -199,25 +225,38 @@ std::vector<CarBlock> PlanCarTable(std::uint32_t seed) {
       kUnitsPerWorld * random.Between(first.MinY + (first.MaxY - first.MinY) / 4,
                                       first.MaxY - (first.MaxY - first.MinY) / 4));
   SetTwoByte(blocks[4], random.Between(kLowestVehicleId, kHighestOneByteId));
+  // Drawn after the roles, so that the first hundred blocks keep their values in a longer table.
+  for (int n = kDemoBlockCount + 1; n <= blockCount; ++n) blocks.push_back(RandomBlock(random));
+  blocks.resize(static_cast<std::size_t>(blockCount));
 
-  std::int64_t address = kDemoTableStart;
-  for (int n = 1; n <= kDemoBlockCount; ++n) {
+  const bool compact = IsCompact(blockCount);
+  if (compact) FitIntoWindow(blocks);
+  std::int64_t address = compact ? kScanFirst : kDemoTableStart;
+  for (int n = 1; n <= blockCount; ++n) {
     CarBlock& block = blocks[static_cast<std::size_t>(n - 1)];
     block.Address = address;
-    address += static_cast<std::int64_t>(EncodedSize(block)) + GapAfter(n, seed);
+    address += static_cast<std::int64_t>(EncodedSize(block)) + (compact ? 0 : GapAfter(n, seed));
   }
   return blocks;
 }
 
-std::vector<std::uint8_t> PlanFollowBytes() {
-  std::vector<std::uint8_t> follow(kDemoBlockCount, kMarkerOneByteId);
-  follow[kOddFollowBlock - 1] = kOddFollowByte;
+std::vector<std::uint8_t> PlanFollowBytes(int blockCount) {
+  blockCount = ClampBlockCount(blockCount);
+  std::vector<std::uint8_t> follow(static_cast<std::size_t>(blockCount), kMarkerOneByteId);
+  if (!IsCompact(blockCount) && kOddFollowBlock < blockCount) {
+    follow[kOddFollowBlock - 1] = kOddFollowByte;
+  }
   return follow;
 }
 
+std::int64_t FullTableLength(std::uint32_t seed, int blockCount) {
+  const CarBlock last = PlanCarTable(seed, blockCount).back();
+  return std::max(kDemoScriptLength, last.Address + static_cast<std::int64_t>(EncodedSize(last)));
+}
+
 std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions& options) {
-  const std::vector<CarBlock> blocks = PlanCarTable(seed);
-  const std::vector<std::uint8_t> follow = PlanFollowBytes();
+  const std::vector<CarBlock> blocks = PlanCarTable(seed, options.BlockCount);
+  const std::vector<std::uint8_t> follow = PlanFollowBytes(options.BlockCount);
   const CarBlock& last = blocks.back();
   const auto tableEnd = static_cast<std::size_t>(last.Address) + EncodedSize(last);
   const auto windowEnd = static_cast<std::size_t>(kScanLast) + 1;
@@ -240,7 +279,7 @@ std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions
     std::copy(encoded.begin(), encoded.end(),
               bytes.begin() + static_cast<std::ptrdiff_t>(blocks[i].Address));
   }
-  if (options.BreakStrict) {
+  if (options.BreakStrict && blocks.size() >= static_cast<std::size_t>(kBrokenBlock)) {
     const CarBlock& broken = blocks[kBrokenBlock - 1];
     bytes[static_cast<std::size_t>(broken.Address) +
           static_cast<std::size_t>(BlockField::WidthMarker)] = kBrokenMarker;

@@ -16,6 +16,12 @@
 // follow byte is 0x04. No byte of the scan window outside the blocks is 0x00, so the window holds
 // no signature but the real blocks'. With BreakStrict, block kBrokenBlock carries the width
 // marker 0x06: the scan finds blocks 1 to kBrokenBlock - 1 and then reports a malformed table.
+//
+// Another block count keeps these roles (and, for the first hundred blocks, their values). Up to
+// kDemoBlockCount blocks the table is the default one cut short (the last block's follow byte is
+// always 0x04). Above that it fills the scan window from its first offset, every block back to
+// back, with no more two-byte ids than fit: up to kMaxDemoBlockCount, as many as the window holds.
+// Such a table reaches past kDemoScriptLength; FullTableLength gives the length that holds it.
 
 #include <cstdint>
 #include <string>
@@ -28,6 +34,7 @@ namespace tovick::demo {
 constexpr std::int64_t kDemoScriptLength = 70204;
 constexpr std::int64_t kDemoTableStart = 65300;
 constexpr int kDemoBlockCount = 100;
+constexpr int kMaxDemoBlockCount = 147;
 constexpr int kBrokenBlock = 10;
 constexpr std::uint8_t kBrokenMarker = 0x06;
 constexpr int kDemoVehicleCount = 61;
@@ -36,14 +43,19 @@ struct ScriptOptions {
   // Bytes in the file; a length that ends inside the table cuts it there.
   std::int64_t Length = kDemoScriptLength;
   bool BreakStrict = false;
+  int BlockCount = kDemoBlockCount;  // 1 to kMaxDemoBlockCount
 };
 
 // The blocks of the table in file order, with their addresses and values (block n is [n - 1]).
 // The broken block of BreakStrict is listed with its intended values; the file holds 0x06 instead.
-std::vector<CarBlock> PlanCarTable(std::uint32_t seed);
+std::vector<CarBlock> PlanCarTable(std::uint32_t seed, int blockCount = kDemoBlockCount);
 
 // The follow byte written after each planned block, in the same order.
-std::vector<std::uint8_t> PlanFollowBytes();
+std::vector<std::uint8_t> PlanFollowBytes(int blockCount = kDemoBlockCount);
+
+// The least script length that holds the whole table: kDemoScriptLength or, for a table that
+// reaches beyond it, the end of its last block.
+std::int64_t FullTableLength(std::uint32_t seed, int blockCount);
 
 // The mission script's bytes.
 std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions& options = {});

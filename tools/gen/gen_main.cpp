@@ -21,14 +21,16 @@ constexpr std::int64_t kMaxLength = 16 * 1024 * 1024;
 constexpr std::int64_t kMaxVehicles = 200;
 
 constexpr const char* kUsage =
-    "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--break-strict] [--vehicles N] "
-    "[--lf-only]\n"
+    "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--blocks N] [--break-strict]\n"
+    "                 [--vehicles N] [--lf-only]\n"
     "\n"
     "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same "
     "seed.\n"
     "  --seed N        seed of the generated values (default 1)\n"
     "  --length N      MAIN.SCM is N bytes (default 70204; below 70204 is too short to load,\n"
     "                  and a length ending inside the car table cuts it there)\n"
+    "  --blocks N      blocks in the car table, 1 to 147 (default 100; above 100 they fill the\n"
+    "                  scan window back to back, and the default length grows to hold them)\n"
     "  --break-strict  block 10 gets the width marker 0x06: a malformed car table\n"
     "  --vehicles N    vehicle lines in DEFAULT.IDE, ids from 90 (default 61: 90 to 150)\n"
     "  --lf-only       DEFAULT.IDE ends its lines in LF alone (the editor refuses such a file)\n"
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
   std::optional<std::filesystem::path> dir;
   std::uint32_t seed = 1;
   tovick::demo::ScriptOptions script;
+  bool lengthGiven = false;
   int vehicles = tovick::demo::kDemoVehicleCount;
   bool lfOnly = false;
 
@@ -89,6 +92,11 @@ int main(int argc, char** argv) {
       const auto n = value(kMaxLength);
       if (!n) return Usage("--length needs a number from 0 to 16777216");
       script.Length = *n;
+      lengthGiven = true;
+    } else if (arg == "--blocks") {
+      const auto n = value(tovick::demo::kMaxDemoBlockCount);
+      if (!n || *n < 1) return Usage("--blocks needs a number from 1 to 147");
+      script.BlockCount = static_cast<int>(*n);
     } else if (arg == "--vehicles") {
       const auto n = value(kMaxVehicles);
       if (!n) return Usage("--vehicles needs a number from 0 to 200");
@@ -102,6 +110,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!dir) return Usage("--dir is required");
+  if (!lengthGiven) script.Length = tovick::demo::FullTableLength(seed, script.BlockCount);
 
   std::error_code error;
   std::filesystem::create_directories(*dir, error);

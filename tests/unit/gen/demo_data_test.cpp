@@ -157,6 +157,48 @@ TEST_P(DemoScriptTest, BreakStrictStopsTheScanAtBlockTen) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DemoScriptTest, ::testing::ValuesIn(kSeeds));
 
+// Other block counts: the scan finds exactly the planned table, the roles and the values of the
+// default table's blocks stay, and a table longer than the default fills the window from its start.
+class DemoBlockCountTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(DemoBlockCountTest, ScanFindsExactlyThePlannedTable) {
+  const int count = GetParam();
+  for (const std::uint32_t seed : kSeeds) {
+    const std::int64_t length = demo::FullTableLength(seed, count);
+    const std::vector<std::uint8_t> bytes =
+        GenerateScript(seed, {.Length = length, .BlockCount = count});
+    const std::vector<CarBlock> plan = PlanCarTable(seed, count);
+    ASSERT_EQ(plan.size(), static_cast<std::size_t>(count));
+    CarTable table;
+    EXPECT_FALSE(Scan(bytes, table).CarTableError) << seed;
+    ASSERT_EQ(table.BlockCnt, count) << seed;
+    for (int n = 1; n <= count; ++n) {
+      ASSERT_EQ(table.Address[static_cast<std::size_t>(n)],
+                plan[static_cast<std::size_t>(n - 1)].Address)
+          << "seed " << seed << " block " << n;
+    }
+    EXPECT_EQ(table.Address[1], count > demo::kDemoBlockCount ? kScanFirst : demo::kDemoTableStart);
+    EXPECT_EQ(length, std::max<std::int64_t>(demo::kDemoScriptLength,
+                                             plan.back().Address + 34 + plan.back().HiCar));
+    EXPECT_EQ(demo::PlanFollowBytes(count).back(), 0x04);
+
+    const std::vector<CarBlock> base = PlanCarTable(seed);
+    for (std::size_t i = 0; i < std::min<std::size_t>(plan.size(), base.size()); ++i) {
+      // Ids may narrow to one byte in a full window; everything else stays.
+      if (i < 5) {
+        EXPECT_EQ(plan[i].CarId, base[i].CarId) << i;
+      }
+      EXPECT_EQ(plan[i].XPos, base[i].XPos) << i;
+      EXPECT_EQ(plan[i].Heading, base[i].Heading) << i;
+      EXPECT_EQ(plan[i].Lock, base[i].Lock) << i;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, DemoBlockCountTest,
+                         ::testing::Values(1, 5, 10, 60, 61, 100, 101, 130,
+                                           demo::kMaxDemoBlockCount));
+
 TEST(DemoScript, SameSeedSameBytesOtherSeedOtherBytes) {
   EXPECT_EQ(GenerateScript(5), GenerateScript(5));
   EXPECT_NE(GenerateScript(5), GenerateScript(6));

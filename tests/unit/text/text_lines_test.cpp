@@ -1,6 +1,9 @@
 #include "text/text_lines.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -126,6 +129,20 @@ TEST_F(WholeFileTest, ReadingAMissingFileFailsAndCreatesNothing) {
   std::string read;
   EXPECT_FALSE(ReadWholeFile(PathOf("missing.txt"), read));
   EXPECT_FALSE(fs::exists(dir_ / "missing.txt"));
+}
+
+// Only regular files are text files: a directory or a device fails at once, and so does a FIFO,
+// whose open would otherwise wait for a writer forever.
+TEST_F(WholeFileTest, ReadingAnythingButARegularFileFails) {
+  std::string read;
+  EXPECT_FALSE(ReadWholeFile(dir_.string(), read));
+#ifdef _WIN32
+  EXPECT_FALSE(ReadWholeFile("NUL", read));
+#else
+  EXPECT_FALSE(ReadWholeFile("/dev/null", read));
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(PathOf("fifo"), read));
+#endif
 }
 
 TEST_F(WholeFileTest, WritingIntoAMissingDirectoryFails) {

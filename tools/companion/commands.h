@@ -1,0 +1,12 @@
+#pragma once
+// The commands of tovick-cars besides the default listing. Each takes the arguments after its
+// name and returns the exit code.
+
+namespace tovick::companion {
+
+// tovick-cars export --blocks LIST [-o FILE] MAIN.SCM
+int RunExport(int argc, char** argv);
+// tovick-cars apply [--check] PLUGIN MAIN.SCM
+int RunApply(int argc, char** argv);
+
+}  // namespace tovick::companion

@@ -1,0 +1,108 @@
+// tovick-cars export: the plug-in the editor would create with exactly the listed blocks marked.
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "block_list.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "plugin/plugin_create.h"
+#include "plugin/plugin_messages.h"
+#include "script_image.h"
+#include "text/text_lines.h"
+
+namespace tovick::companion {
+
+namespace {
+
+constexpr const char* kExportUsage =
+    "Usage: tovick-cars export --blocks LIST [-o FILE] MAIN.SCM\n"
+    "\n"
+    "Writes the plug-in (*.TOVICK1) that the editor creates with exactly the listed blocks\n"
+    "marked, byte for byte, to FILE (used as given) or to standard output.\n"
+    "  --blocks LIST   block numbers and ranges, e.g. 3,7,12 or 1-20,31, or all\n"
+    "  -o FILE         write the plug-in to FILE\n"
+    "\n"
+    "Exit codes: 0 written, 1 usage error (also a block number outside the car table), 2 a file\n"
+    "could not be opened, 3 the script is shorter than 70204 bytes, 4 a malformed car table,\n"
+    "6 writing the plug-in failed.\n";
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "tovick-cars export: %s\n%s", problem.c_str(), kExportUsage);
+  return kExitUsage;
+}
+
+bool WriteToStandardOutput(std::string_view contents) {
+#ifdef _WIN32
+  // The plug-in's CR LF must reach the file as they are.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  const bool written = std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
+  return std::fflush(stdout) == 0 && written;
+}
+
+}  // namespace
+
+int RunExport(int argc, char** argv) {
+  std::optional<BlockList> blocks;
+  std::optional<std::string> outputPath;
+  std::vector<std::string> positional;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kExportUsage, stdout);
+      return kExitOk;
+    } else if (arg == "--blocks") {
+      if (i + 1 >= argc) return Usage("--blocks needs a list");
+      blocks = ParseBlockList(argv[++i]);
+      if (!blocks) return Usage("not a block list: " + std::string(argv[i]));
+    } else if (arg == "-o") {
+      if (i + 1 >= argc) return Usage("-o needs a file");
+      outputPath = argv[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return Usage("unknown option: " + std::string(arg));
+    } else {
+      positional.emplace_back(arg);
+    }
+  }
+  if (!blocks) return Usage("--blocks is required");
+  if (positional.size() != 1) return Usage("expected one mission script");
+  const std::string& scriptPath = positional[0];
+
+  ScriptImage script;
+  if (const auto failed = LoadScriptImage(scriptPath, script)) return *failed;
+  const int blockCnt = script.Table.BlockCnt;
+  if (const auto outside = FirstOutside(*blocks, blockCnt)) {
+    return Usage("block " + std::to_string(*outside) + " is not in the car table (blocks 1 to " +
+                 std::to_string(blockCnt) + ")");
+  }
+  const std::vector<std::uint8_t> marks = MarksOf(*blocks, blockCnt);
+  if (CountMarkedBlocks(script.Table, marks) == 0) {
+    return Usage("the car table has no blocks to export");
+  }
+
+  const PlugInCreation creation = PlanPlugInCreation(script.Table, marks, ReaderOf(script.Bytes));
+  if (!creation.Complete()) {
+    std::fprintf(stderr, "tovick-cars: %s (block %d)\n", InvalidHiCarIdNotice().Text.c_str(),
+                 *creation.InvalidMarkerBlock);
+    return kExitMalformed;
+  }
+  const bool written = outputPath ? WriteWholeFile(*outputPath, creation.Content)
+                                  : WriteToStandardOutput(creation.Content);
+  if (!written) {
+    std::fprintf(stderr, "tovick-cars: cannot write the plug-in to %s\n",
+                 outputPath ? outputPath->c_str() : "standard output");
+    return kExitWriteFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace tovick::companion
