@@ -14,6 +14,7 @@
 
 #include "app/zones.h"
 #include "scm/car_table.h"
+#include "scm/record_search.h"
 #include "scm/script_file.h"
 #include "vehicles/definitions.h"
 
@@ -155,7 +156,45 @@ TEST_P(DemoScriptTest, BreakStrictStopsTheScanAtBlockTen) {
   EXPECT_EQ(table.BlockCnt, demo::kBrokenBlock - 1);
 }
 
+// The changed script differs from the original only in fields of the kChangedBlocks, and in each of
+// those blocks in at least one field.
+TEST_P(DemoScriptTest, ChangedScriptEditsOnlyTheChangedBlocks) {
+  const std::vector<CarBlock> plan = PlanCarTable(GetParam());
+  const std::vector<CarBlock> changed = PlanCarTable(GetParam(), {.Changed = true});
+  ASSERT_EQ(plan.size(), changed.size());
+  auto fields = [](const CarBlock& b) {
+    return std::vector<std::int64_t>{b.Address,     b.WidthMarker, b.CarId, b.XPos, b.YPos,
+                                     b.UnknownWord, b.Heading,     b.Alarm, b.Lock};
+  };
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    const int number = static_cast<int>(i + 1);
+    const bool listed = std::find(std::begin(demo::kChangedBlocks), std::end(demo::kChangedBlocks),
+                                  number) != std::end(demo::kChangedBlocks);
+    EXPECT_EQ(fields(plan[i]) != fields(changed[i]), listed) << "block " << number;
+    EXPECT_EQ(plan[i].Address, changed[i].Address);
+  }
+  EXPECT_EQ(changed[1].HiCar, 1);
+  const std::vector<std::uint8_t> bytes = GenerateScript(GetParam(), {.Changed = true});
+  CarTable table;
+  EXPECT_FALSE(Scan(bytes, table).CarTableError);
+  EXPECT_EQ(table.BlockCnt, demo::kDemoBlockCount);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, DemoScriptTest, ::testing::ValuesIn(kSeeds));
+
+TEST(DemoScript, TableBeforeTheWindowLeavesTheWindowEmpty) {
+  const std::vector<std::uint8_t> bytes = GenerateScript(8, {.TableStart = 30000});
+  ASSERT_EQ(bytes.size(), 70204u);
+  CarTable table;
+  EXPECT_FALSE(Scan(bytes, table).CarTableError);
+  EXPECT_EQ(table.BlockCnt, 0);
+  std::vector<std::int64_t> planned;
+  for (const CarBlock& block : PlanCarTable(8, {.TableStart = 30000})) {
+    planned.push_back(block.Address);
+  }
+  EXPECT_EQ(planned.front(), 30000);
+  EXPECT_EQ(FindParkedCarRecords(bytes), planned);
+}
 
 TEST(DemoScript, SameSeedSameBytesOtherSeedOtherBytes) {
   EXPECT_EQ(GenerateScript(5), GenerateScript(5));

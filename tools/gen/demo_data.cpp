@@ -173,13 +173,28 @@ void FillInstructions(std::vector<std::uint8_t>& bytes, std::size_t from, std::s
   }
 }
 
+// A modder's edits: flipped bits, so every edited field differs from the original whatever the
+// seed, and no id leaves the range that suits its width.
+void ApplyDemoChanges(std::vector<CarBlock>& blocks) {
+  auto block = [&](int n) -> CarBlock& { return blocks[static_cast<std::size_t>(n - 1)]; };
+  block(1).XPos ^= 0x0100;
+  block(1).CarId = block(1).CarId == 100 ? 101 : 100;
+  block(2).Heading ^= 0x0200;
+  block(2).Alarm ^= 0x01;
+  block(2).Lock ^= 0x40;
+  block(7).UnknownWord ^= 0x0010;
+  block(7).YPos ^= 0x0080;
+  block(60).Lock ^= 0x01;
+  block(kDemoBlockCount).YPos ^= 0x0001;
+}
+
 std::string_view LineEnd(bool lfOnly) {
   return lfOnly ? "\n" : "\r\n";
 }
 
 }  // namespace
 
-std::vector<CarBlock> PlanCarTable(std::uint32_t seed) {
+std::vector<CarBlock> PlanCarTable(std::uint32_t seed, const ScriptOptions& options) {
   Random random(StreamSeed(seed, kTableStream));
   std::vector<CarBlock> blocks;
   blocks.reserve(kDemoBlockCount);
@@ -201,7 +216,9 @@ std::vector<CarBlock> PlanCarTable(std::uint32_t seed) {
                                       first.MaxY - (first.MaxY - first.MinY) / 4));
   SetTwoByte(blocks[4], random.Between(kFirstSafeOneByte, kLastSafeOneByte));
 
-  std::int64_t address = kDemoTableStart;
+  if (options.Changed) ApplyDemoChanges(blocks);
+
+  std::int64_t address = options.TableStart;
   for (int n = 1; n <= kDemoBlockCount; ++n) {
     CarBlock& block = blocks[static_cast<std::size_t>(n - 1)];
     block.Address = address;
@@ -217,7 +234,7 @@ std::vector<std::uint8_t> PlanFollowBytes() {
 }
 
 std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions& options) {
-  const std::vector<CarBlock> blocks = PlanCarTable(seed);
+  const std::vector<CarBlock> blocks = PlanCarTable(seed, options);
   const std::vector<std::uint8_t> follow = PlanFollowBytes();
   const CarBlock& last = blocks.back();
   const auto tableEnd = static_cast<std::size_t>(last.Address) + EncodedSize(last);
