@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix    # Windows cross build, x86_64 and i686
   wine wine64                                            # runs the Windows tests and the editor
   xvfb x11-utils imagemagick                             # headless display, its probe, screenshots
+  librsvg2-bin                                           # renders the map for the README
   fonts-liberation fonts-wine                            # fonts metric-compatible with Windows' own
   python3 clang-format                                   # test helpers, formatting
 )
