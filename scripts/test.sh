@@ -89,7 +89,7 @@ stage "release zips of the tested builds"
 for arch in "${windows_ok[@]}"; do
   zip=$(TOVICK_BUILD_ROOT=$build_root TOVICK_DIST_DIR=$build_root/dist "$repo/scripts/package.sh" "$arch" | tail -n 1)
   version=$(sed -n 's/^#define TOVICK_VERSION_TEXT "\(.*\)"$/\1/p' "$build_root/$arch/generated/tovick_version.h")
-  if [ -f "$zip" ] && python3 "$repo/tests/package/check_package.py" "$zip" "$version"; then
+  if [ -f "$zip" ] && python3 -B "$repo/tests/package/check_package.py" "$zip" "$version"; then
     passed=$((passed + 1))
   else
     echo "test: the $arch release zip failed its check"
