@@ -167,16 +167,17 @@ std::string PlugInText(const TableDiff& diff, const std::vector<BlockImage>& cha
 int RunDiff(int argc, char** argv) {
   DiffOptions options;
   if (const auto done = ParseDiffArguments(argc, argv, options)) return *done;
-  ScriptTable original;
-  ScriptTable changed;
-  if (const auto failed = ReadScriptTable(options.OriginalPath, false, original)) return *failed;
-  if (const auto failed = ReadScriptTable(options.ChangedPath, false, changed)) return *failed;
-  for (const ScriptTable* table : {&original, &changed}) {
-    if (const int outcome = ScanOutcome(*table); outcome != kExitOk) return outcome;
+  std::vector<BlockImage> images[2];
+  const std::string* paths[2] = {&options.OriginalPath, &options.ChangedPath};
+  for (int i = 0; i < 2; ++i) {
+    // One script at a time: Windows opens a script without sharing, and both may be one file.
+    ScriptTable table;
+    if (const auto failed = ReadScriptTable(*paths[i], false, table)) return *failed;
+    if (const int outcome = ScanOutcome(table); outcome != kExitOk) return outcome;
+    images[i] = ReadImages(table);
   }
-
-  const std::vector<BlockImage> from = ReadImages(original);
-  const std::vector<BlockImage> to = ReadImages(changed);
+  const std::vector<BlockImage>& from = images[0];
+  const std::vector<BlockImage>& to = images[1];
   const TableDiff diff = DiffCarTables(from, to);
 
   int exitCode = diff.Changes.empty() ? kExitOk : kExitDiffer;
