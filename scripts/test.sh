@@ -64,10 +64,12 @@ fi
 
 # windows_tests DIR: the tree's ctest under Wine, in a Wine prefix of its own.
 windows_tests() {
-  local dir=$1 wine_env=$repo/tests/e2e/wine_env.sh
+  local dir=$1 wine_env=$repo/tests/e2e/wine_env.sh display=${DISPLAY-}
   eval "$("$wine_env" start "$dir")"
   run_ctest "$dir"
   "$wine_env" stop "$dir"
+  # The exports of start name a display that stop may have ended: the next tree starts its own.
+  if [ -n "$display" ]; then export DISPLAY=$display; else unset DISPLAY; fi
 }
 
 windows_ok=()
