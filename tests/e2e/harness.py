@@ -380,10 +380,9 @@ def unprivileged_user():
     home = Path(pwd.getpwnam(UNPRIVILEGED_USER).pw_dir)
     prefix = home / "wineprefix"
     user = User(UNPRIVILEGED_USER, prefix)
-    if not (prefix / ".tovick-ready").exists():
-        subprocess.run(user.command([str(WINE_ENV), "prefix", str(prefix)]), check=True,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+    # Quick when the prefix is ready; wine_env.sh decides (it also updates an old prefix).
+    subprocess.run(user.command([str(WINE_ENV), "prefix", str(prefix)]), check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     atexit.register(lambda: subprocess.run(user.command(["wineserver", "-k"]), check=False,
                                            stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     return user, None

@@ -1,0 +1,84 @@
+#include "car_input.h"
+
+#include <cstdio>
+
+#include "scm/record_search.h"
+#include "text/number_text.h"
+#include "text/text_lines.h"
+
+namespace tovick::companion {
+
+int UsageError(const std::string& problem, const char* usage) {
+  std::fprintf(stderr, "tovick-cars: %s\n%s", problem.c_str(), usage);
+  return kExitUsage;
+}
+
+int CannotOpen(const std::string& what, const std::string& path) {
+  std::fprintf(stderr, "tovick-cars: Couldn't open the %s file: %s\n", what.c_str(), path.c_str());
+  return kExitCannotOpen;
+}
+
+std::optional<int> ReadNames(const NameFiles& files, Names& names) {
+  if (files.IdePath) {
+    std::string contents;
+    if (!ReadWholeFile(*files.IdePath, contents)) return CannotOpen(".IDE", *files.IdePath);
+    const DefinitionsRead read = ReadDefinitions(contents, names.Vehicles);
+    names.HaveVehicles = true;
+    // The editor refuses such a file; the commands go on with the names it has.
+    if (read.AcceptedLines < kRequiredVehicleLines) {
+      std::fprintf(stderr, "tovick-cars: warning: %s:%s\n", files.IdePath->c_str(),
+                   MissingCarsText(read.AcceptedLines).c_str());
+    }
+  }
+  if (files.ZonePath) {
+    std::string contents;
+    if (!ReadWholeFile(*files.ZonePath, contents)) return CannotOpen("zone", *files.ZonePath);
+    names.Zones = ParseZones(contents);
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, ScriptTable& table) {
+  if (!table.File.Open(path)) return CannotOpen(".SCM", path);
+  const std::int64_t length = table.File.Length();
+  if (length < kMinScriptLength) {
+    std::fprintf(stderr, "tovick-cars: Length of %s (%s) too short: at least %s bytes needed\n",
+                 path.c_str(), NumberToText(static_cast<double>(length)).c_str(),
+                 Trim(NumberToText(static_cast<double>(kMinScriptLength))).c_str());
+    return kExitTooShort;
+  }
+
+  auto wholeFile = [&] {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    table.File.ReadBytes(0, bytes.data(), bytes.size());
+    return FindParkedCarRecords(bytes);
+  };
+  if (anywhere) {
+    table.Addresses = wholeFile();
+    return std::nullopt;
+  }
+
+  std::vector<std::uint8_t> window(kScanWindowSize);
+  table.File.ReadBytes(kScanFirst, window.data(), window.size());
+  CarTable found;
+  table.Scan = ScanCarTable(window, found);
+  table.Addresses.assign(found.Address.begin() + 1, found.Address.begin() + 1 + found.BlockCnt);
+  if (table.Addresses.empty()) {
+    const std::vector<std::int64_t> records = wholeFile();
+    std::fprintf(stderr, "tovick-cars: %s: %s%s\n", path.c_str(), EmptyWindowText(records).c_str(),
+                 records.empty() ? "" : " (--anywhere lists them)");
+  }
+  return std::nullopt;
+}
+
+int ScanOutcome(const ScriptTable& table) {
+  if (!table.Scan.CarTableError) return kExitOk;
+  std::fprintf(stderr,
+               "tovick-cars: Error in car table. Please replace MAIN.SCM. (a signature byte at "
+               "offset %lld does not match; %d block(s) found before it)\n",
+               static_cast<long long>(table.Scan.ErrorOffset),
+               static_cast<int>(table.Addresses.size()));
+  return kExitMalformed;
+}
+
+}  // namespace tovick::companion
