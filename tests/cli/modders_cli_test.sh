@@ -39,6 +39,13 @@ expect_in "$work/err" "$diagnosis" "diagnosis (map)"
 expect_exit 0 "a table in the window" -- "$cars" "$a"
 [ -s "$work/err" ] && fail "a table in the window: a note on stderr: $(cat "$work/err")"
 
+# An output that cannot be written is a failed write (6), not a file that could not be opened (2).
+for command in "map -o $work/nowhere/map.svg" "diff --plugin $work/nowhere/x.TOVICK1 $a"; do
+  # shellcheck disable=SC2086
+  expect_exit 6 "unwritable output of $command" -- "$cars" $command "$b"
+  expect_in "$work/err" "cannot write the" "unwritable output of $command"
+done
+
 # --anywhere lists the early records as the window's blocks of the same seed, shifted.
 "$cars" --json --ide "$ide" "$a" >"$work/a.json" 2>/dev/null || fail "json of the original"
 expect_exit 0 "--anywhere" -- "$cars" --json --anywhere --ide "$ide" "$early"

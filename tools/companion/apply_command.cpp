@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "car_input.h"
 #include "commands.h"
-#include "exit_codes.h"
 #include "plugin/plugin_apply.h"
 #include "plugin/plugin_messages.h"
 #include "replace_file.h"
@@ -124,10 +124,7 @@ int RunApply(int argc, char** argv) {
   const std::string& scriptPath = positional[1];
 
   std::string plugIn;
-  if (!ReadWholeFile(plugInPath, plugIn)) {
-    std::fprintf(stderr, "tovick-cars: Couldn't open the plug-in file: %s\n", plugInPath.c_str());
-    return kExitCannotOpen;
-  }
+  if (!ReadWholeFile(plugInPath, plugIn)) return CannotOpen("plug-in", plugInPath);
   ScriptImage script;
   if (const auto failed = LoadScriptImage(scriptPath, script)) return *failed;
 

@@ -18,6 +18,26 @@ int CannotOpen(const std::string& what, const std::string& path) {
   return kExitCannotOpen;
 }
 
+int CannotWrite(const std::string& what, const std::string& path) {
+  std::fprintf(stderr, "tovick-cars: cannot write the %s file: %s\n", what.c_str(), path.c_str());
+  return kExitWriteFailed;
+}
+
+int TooShort(const std::string& path, std::int64_t length) {
+  std::fprintf(stderr, "tovick-cars: Length of %s (%s) too short: at least %s bytes needed\n",
+               path.c_str(), NumberToText(static_cast<double>(length)).c_str(),
+               Trim(NumberToText(static_cast<double>(kMinScriptLength))).c_str());
+  return kExitTooShort;
+}
+
+int MalformedTable(const ScanResult& scan, int blocksFound) {
+  std::fprintf(stderr,
+               "tovick-cars: Error in car table. Please replace MAIN.SCM. (a signature byte at "
+               "offset %lld does not match; %d block(s) found before it)\n",
+               static_cast<long long>(scan.ErrorOffset), blocksFound);
+  return kExitMalformed;
+}
+
 std::optional<int> ReadNames(const NameFiles& files, Names& names) {
   if (files.IdePath) {
     std::string contents;
@@ -41,12 +61,7 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names) {
 std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, ScriptTable& table) {
   if (!table.File.Open(path)) return CannotOpen(".SCM", path);
   const std::int64_t length = table.File.Length();
-  if (length < kMinScriptLength) {
-    std::fprintf(stderr, "tovick-cars: Length of %s (%s) too short: at least %s bytes needed\n",
-                 path.c_str(), NumberToText(static_cast<double>(length)).c_str(),
-                 Trim(NumberToText(static_cast<double>(kMinScriptLength))).c_str());
-    return kExitTooShort;
-  }
+  if (length < kMinScriptLength) return TooShort(path, length);
 
   auto wholeFile = [&] {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
@@ -73,12 +88,7 @@ std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, Scrip
 
 int ScanOutcome(const ScriptTable& table) {
   if (!table.Scan.CarTableError) return kExitOk;
-  std::fprintf(stderr,
-               "tovick-cars: Error in car table. Please replace MAIN.SCM. (a signature byte at "
-               "offset %lld does not match; %d block(s) found before it)\n",
-               static_cast<long long>(table.Scan.ErrorOffset),
-               static_cast<int>(table.Addresses.size()));
-  return kExitMalformed;
+  return MalformedTable(table.Scan, static_cast<int>(table.Addresses.size()));
 }
 
 }  // namespace tovick::companion

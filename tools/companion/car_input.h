@@ -19,6 +19,13 @@ namespace tovick::companion {
 int UsageError(const std::string& problem, const char* usage);
 // "tovick-cars: Couldn't open the <what> file: <path>" on standard error; returns kExitCannotOpen.
 int CannotOpen(const std::string& what, const std::string& path);
+// "tovick-cars: cannot write the <what> file: <path>" on standard error; returns kExitWriteFailed.
+int CannotWrite(const std::string& what, const std::string& path);
+// The script's length below the least the editor loads, on standard error; returns kExitTooShort.
+int TooShort(const std::string& path, std::int64_t length);
+// The editor's car-table message with the offending offset, on standard error; returns
+// kExitMalformed.
+int MalformedTable(const ScanResult& scan, int blocksFound);
 
 struct NameFiles {
   std::optional<std::string> IdePath;

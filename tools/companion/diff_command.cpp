@@ -30,11 +30,12 @@ constexpr const char* kDiffUsage =
     "Exit codes:\n"
     "  0  the tables are the same, or the plug-in was written\n"
     "  1  usage error\n"
-    "  2  a file could not be opened or written\n"
+    "  2  a file could not be opened\n"
     "  3  a script is shorter than 70204 bytes\n"
     "  4  a car table is malformed\n"
     "  5  the tables part (block count or addresses differ), or a change cannot be carried by\n"
     "     a plug-in (then no plug-in is written)\n"
+    "  6  the plug-in could not be written\n"
     "  7  the tables differ (no plug-in asked for)\n";
 
 struct DiffOptions {
@@ -190,7 +191,7 @@ int RunDiff(int argc, char** argv) {
       std::fprintf(stderr, "tovick-cars: %s; no plug-in written\n", NotCarriedText(diff).c_str());
       exitCode = kExitTablesPart;
     } else if (!WriteWholeFile(*options.PlugInPath, PlugInText(diff, to))) {
-      return CannotOpen("plug-in", *options.PlugInPath);
+      return CannotWrite("plug-in", *options.PlugInPath);
     } else {
       plugInWritten = true;
       exitCode = kExitOk;

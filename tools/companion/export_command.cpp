@@ -12,6 +12,7 @@
 #endif
 
 #include "block_list.h"
+#include "car_input.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "plugin/plugin_create.h"
@@ -97,11 +98,7 @@ int RunExport(int argc, char** argv) {
   }
   const bool written = outputPath ? WriteWholeFile(*outputPath, creation.Content)
                                   : WriteToStandardOutput(creation.Content);
-  if (!written) {
-    std::fprintf(stderr, "tovick-cars: cannot write the plug-in to %s\n",
-                 outputPath ? outputPath->c_str() : "standard output");
-    return kExitWriteFailed;
-  }
+  if (!written) return CannotWrite("plug-in", outputPath ? *outputPath : "(standard output)");
   return kExitOk;
 }
 

@@ -27,9 +27,9 @@ constexpr const char* kMapUsage =
     "  --zones FILE    draw the zones of this zone file\n"
     "  -o FILE.svg     write the picture to this file\n"
     "\n"
-    "Exit codes: 0 drawn, 1 usage error, 2 a file could not be opened or written, 3 the script\n"
-    "is shorter than 70204 bytes, 4 a malformed car table (the blocks before the fault are "
-    "drawn).\n";
+    "Exit codes: 0 drawn, 1 usage error, 2 a file could not be opened, 3 the script is shorter\n"
+    "than 70204 bytes, 4 a malformed car table (the blocks before the fault are drawn), 6 the\n"
+    "picture could not be written.\n";
 
 struct MapOptions {
   bool Anywhere = false;
@@ -83,7 +83,7 @@ int RunMap(int argc, char** argv) {
   if (options.OutputPath.empty()) {
     std::fwrite(svg.data(), 1, svg.size(), stdout);
   } else if (!WriteWholeFile(options.OutputPath, svg)) {
-    return CannotOpen("output", options.OutputPath);
+    return CannotWrite("output", options.OutputPath);
   }
   return ScanOutcome(table);
 }
