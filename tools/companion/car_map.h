@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "zones/zones.h"
 #include "car_report.h"
+#include "zones/zones.h"
 
 namespace tovick::companion {
 
