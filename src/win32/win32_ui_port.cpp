@@ -32,10 +32,18 @@ HWND Win32UiPort::Handle(Control control) const {
   return controls_[control];
 }
 
-void Win32UiPort::ShowMessage(const MessageBoxRequest& request) {
+int Win32UiPort::RunMessageBox(const MessageBoxRequest& request, UINT buttons) {
   HWND owner = request.OwnedByMainWindow ? mainWindow_ : nullptr;
-  MessageBoxA(owner, request.Text.c_str(), request.Caption.c_str(),
-              MB_OK | IconStyle(request.Icon));
+  return MessageBoxA(owner, request.Text.c_str(), request.Caption.c_str(),
+                     buttons | IconStyle(request.Icon));
+}
+
+void Win32UiPort::ShowMessage(const MessageBoxRequest& request) {
+  RunMessageBox(request, MB_OK);
+}
+
+bool Win32UiPort::AskYesNo(const MessageBoxRequest& request) {
+  return RunMessageBox(request, MB_YESNO) == IDYES;
 }
 
 void Win32UiPort::Beep() {

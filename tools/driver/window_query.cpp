@@ -257,6 +257,13 @@ std::string DescribeDialog(HWND dialog) {
       }
     }
     json.Add("icon", icon);
+    // The buttons in their order, as the user reads them ("OK", or "&Yes" and "&No").
+    std::vector<std::string> buttons;
+    for (HWND child : Descendants(dialog)) {
+      if (ClassName(child) == "Button" && IsWindowVisible(child))
+        buttons.push_back(ReadText(child));
+    }
+    json.Add("buttons", buttons);
   }
   std::vector<std::string> controls;
   int index = 0;

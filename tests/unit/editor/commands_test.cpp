@@ -1,8 +1,8 @@
 #include "editor/commands.h"
-#include "editor/start_up.h"
 
 #include <gtest/gtest.h>
 
+#include "editor/start_up.h"
 #include "support/test_data.h"
 
 namespace tovick {
@@ -144,8 +144,7 @@ TEST_F(CommandsTest, SmallCommandsAndOperationsStillToCome) {
   Run(Command::ScrollSlower);
   EXPECT_EQ(state_->Scroller.ScrollRequest(), -120);
   EXPECT_EQ(Run(Command::Exit), AfterCommand::SendClose);
-  for (Command later : {Command::CreatePlugIn, Command::LoadAndUsePlugIn,
-                        Command::SearchListChanged, Command::Search}) {
+  for (Command later : {Command::SearchListChanged, Command::Search}) {
     EXPECT_EQ(Run(later), AfterCommand::Nothing);
   }
   EXPECT_TRUE(ui_.Messages.empty() && ui_.OpenDialogs.empty() && ui_.SaveDialogs.empty());
