@@ -6,6 +6,7 @@
 #include "editor/apply_changes.h"
 #include "editor/load_definitions.h"
 #include "editor/load_script.h"
+#include "editor/search_for_car.h"
 #include "editor/show_block.h"
 
 namespace tovick {
@@ -43,9 +44,11 @@ AfterCommand RunCommand(AppState& state, UiPort& ui, Command command) {
   switch (command) {
     case Command::CreatePlugIn:
     case Command::LoadAndUsePlugIn:
+      // Plug-ins are not part of this program yet.
+      return AfterCommand::Nothing;
     case Command::SearchListChanged:
     case Command::Search:
-      // Plug-ins and the vehicle search are not part of this program yet.
+      SearchForCar(state, ui);
       return AfterCommand::Nothing;
     case Command::ScrollFaster:
       state.Scroller.SetScrollRequest(kScrollNotch);
