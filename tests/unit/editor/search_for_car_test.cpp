@@ -4,6 +4,7 @@
 
 #include "editor/commands.h"
 #include "editor/load_script.h"
+#include "editor/show_block.h"
 #include "support/test_data.h"
 
 namespace tovick {
@@ -55,9 +56,11 @@ class SearchForCarTest : public ::testing::Test {
     ASSERT_EQ(state_.Cars.BlockCnt, static_cast<int>(cars.size()));
   }
 
-  // Chooses the vehicle in the search list, with block `selected` selected (0: none), and searches.
+  // Chooses the vehicle in the search list, with block `selected` selected and shown (0: none),
+  // and searches.
   void Search(int selected, int searchItem) {
     ui_.Combos[Control::BlockList].Selection = selected - 1;
+    if (selected > 0) ShowBlock(state_, ui_);
     ui_.Combos[Control::SearchList].Selection = searchItem;
     ui_.ClearWalk();
     SearchForCar(state_, ui_);
@@ -84,11 +87,15 @@ TEST_F(SearchForCarTest, RepeatedSearchesStepThroughTheBlocksWithTheVehicle) {
   };
   const std::vector<int> tenWith2And7 = {100, 120, 100, 100, 100, 100, 120, 100, 100, 100};
   const Walk walks[] = {
-      {"block 3 of 10, vehicle in 2 and 7", tenWith2And7, 3,
+      {"block 3 of 10, vehicle in 2 and 7",
+       tenWith2And7,
+       3,
        {{{4, 5, 6, 7}}, {{8, 9, 10, 0}}, {{1, 2}}, {{3, 4, 5, 6, 7}}}},
       {"vehicle only in block 1", {120, 100, 100}, 1, {{{2, 3, 0}}, {{1}}, {{2, 3, 0}}}},
       {"started on the last block", {120, 100, 100}, 3, {{{1}}}},
-      {"vehicle of the selected block: the next one with it", {120, 100, 120, 120}, 3,
+      {"vehicle of the selected block: the next one with it",
+       {120, 100, 120, 120},
+       3,
        {{{4}}, {{1}}, {{2, 3}}}},
       {"a single block", {120}, 1, {{{1}}, {{1}}}},
       {"a single block without the vehicle", {100}, 1, {{{1, 0}}, {{1, 0}}}},
