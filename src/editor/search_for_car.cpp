@@ -53,7 +53,7 @@ void SearchForCar(AppState& state, UiPort& ui) {
     if (position < 0) return;
     // Past the last position the list is left with no selection, so the next search starts over.
     ui.ComboSelect(Control::BlockList, position + 1);
-    if (ui.ComboSelection(Control::BlockList) < 0) return;
+    if (ui.ComboSelection(Control::BlockList) != position + 1) return;
   }
 }
 

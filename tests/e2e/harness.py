@@ -38,6 +38,7 @@ ZONE_BOX, HELP_TEXT, DEFINITIONS_LINE, SCRIPT_LINE, WARNING_LINE, SCROLLER = 16,
 BLOCK_LIST, VEHICLE_LIST, SEARCH_LIST = 22, 23, 24
 EXIT, SEARCH, UNSAFE_CHECK, PLUGIN_CHECK, APPLY = 25, 26, 27, 28, 29
 LOAD_DEFINITIONS, LOAD_SCRIPT = 30, 31
+FASTER, SLOWER = 34, 35  # "<" and ">" beside the scroller strip
 X_EDIT, LOCK_EDIT, Y_EDIT, HEADING_EDIT, UTELLME_EDIT, ALARM_EDIT = 36, 37, 38, 39, 40, 41
 
 # ----------------------------------------------------------------------------------------------
