@@ -127,6 +127,34 @@ class ScrollerTest(h.EditorTestCase):
         self.assertEqual(len(texts[-1]), 72)
 
 
+class ClosingWhileScrollingTest(h.EditorTestCase):
+    """The scroller thread runs flat out (scroll delay 0), in the middle of a message's effect,
+    when the program ends: it ends all the same, with exit code 0."""
+
+    def flat_out_with_a_message(self):
+        editor, driver = self.start_ready()
+        for _ in range(4):  # 10 -> 5 -> 2 -> 1 -> 0 ms
+            driver.click(h.FASTER)
+            time.sleep(0.05)
+        driver.type(h.X_EDIT, "32")
+        driver.click(h.APPLY)
+        return editor, driver
+
+    def test_exit(self):
+        editor, driver = self.flat_out_with_a_message()
+        self.close_editor(editor, driver)
+
+    def test_a_failed_load_ends_the_program_without_destroying_the_window(self):
+        short = self.folder / "SHORT.SCM"
+        short.write_bytes(self.original_script[:70203])
+        editor, driver = self.flat_out_with_a_message()
+        self.assertTrue(driver.click(h.LOAD_SCRIPT)["modal"])
+        driver.answer_file(short)
+        self.assert_box(driver.box(), f"Length of \r\n{h.win_path(short)}\r\n( 70203) too short")
+        driver.press()
+        self.assertEqual(editor.wait(), 0)
+
+
 class SearchTest(h.EditorTestCase):
     def setUp(self):
         super().setUp()
