@@ -14,7 +14,7 @@ namespace {
 // a script can tell from a normal exit.
 constexpr int kStartFailed = 1;
 
-// A tick ends within a few milliseconds once its sleep is cut short; this bounds the wait.
+// A tick sleeps 500 ms at most: the thread is at rest well within this.
 constexpr DWORD kScrollerRestMs = 2000;
 
 int StartFailed(const char* text) {

@@ -29,12 +29,12 @@ def intervals(changes):
 
 def strip_picture(window):
     """The grey levels of the strip's text line on the screen, one bytes object per pixel row
-    (13 rows of 500 pixels), for the main window as `state` describes it."""
+    (13 rows of 500 pixels), for the main window as the driver's state describes it."""
     left, top = window["x"] + 51 + 16, window["y"] + 216 + 2
     out = subprocess.run(["import", "-display", os.environ["DISPLAY"], "-window", "root", "-crop",
                           f"500x13+{left}+{top}", "+repage", "-colorspace", "gray", "-depth", "8",
                           "pgm:-"], check=True, stdout=subprocess.PIPE).stdout
-    header, size, _, pixels = out.split(b"\n", 3)
+    _, size, _, pixels = out.split(b"\n", 3)  # "P5", "W H", "255", the pixels
     width, height = map(int, size.split())
     return [pixels[row * width:(row + 1) * width] for row in range(height)]
 
