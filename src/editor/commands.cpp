@@ -8,6 +8,7 @@
 #include "editor/load_definitions.h"
 #include "editor/load_plugin.h"
 #include "editor/load_script.h"
+#include "editor/search_for_car.h"
 #include "editor/show_block.h"
 
 namespace tovick {
@@ -51,7 +52,7 @@ AfterCommand RunCommand(AppState& state, UiPort& ui, Command command) {
       return AfterCommand::Nothing;
     case Command::SearchListChanged:
     case Command::Search:
-      // The vehicle search is not part of this program yet.
+      SearchForCar(state, ui);
       return AfterCommand::Nothing;
     case Command::ScrollFaster:
       state.Scroller.SetScrollRequest(kScrollNotch);

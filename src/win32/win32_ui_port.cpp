@@ -65,7 +65,9 @@ int Win32UiPort::ComboSelection(Control combo) {
 }
 
 void Win32UiPort::ComboSelect(Control combo, int index) {
-  // An index outside the list (-1 included) clears the selection.
+  // An index outside the list clears the selection. Windows does so itself, Wine keeps the old
+  // selection for an index past the end: -1 clears it on both.
+  if (index < 0 || index >= ComboCount(combo)) index = -1;
   SendMessageA(Handle(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 

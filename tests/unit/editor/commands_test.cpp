@@ -137,16 +137,13 @@ TEST_F(CommandsTest, RememberedFilesThatHaveGoneCanBeChosenAgain) {
   EXPECT_EQ(ReadFile(dir_ + "/MAINSCM.txt"), scm_ + "\r\n");
 }
 
-TEST_F(CommandsTest, SmallCommandsAndOperationsStillToCome) {
+TEST_F(CommandsTest, SpeedButtonsAndExitOnlyStoreOrAnswer) {
   Started();
   EXPECT_EQ(Run(Command::ScrollFaster), AfterCommand::Nothing);
   EXPECT_EQ(state_->Scroller.ScrollRequest(), 120);
   Run(Command::ScrollSlower);
   EXPECT_EQ(state_->Scroller.ScrollRequest(), -120);
   EXPECT_EQ(Run(Command::Exit), AfterCommand::SendClose);
-  for (Command later : {Command::SearchListChanged, Command::Search}) {
-    EXPECT_EQ(Run(later), AfterCommand::Nothing);
-  }
   EXPECT_TRUE(ui_.Messages.empty() && ui_.OpenDialogs.empty() && ui_.SaveDialogs.empty());
 }
 
