@@ -469,3 +469,19 @@ class EditorTestCase(unittest.TestCase):
             if time.monotonic() > deadline:
                 self.fail("condition not met in time")
             time.sleep(0.05)
+
+
+class RunningEditorTestCase(EditorTestCase):
+    """A ready editor per test (both paths remembered, block 1 shown), closed by EXIT after it
+    when it still runs."""
+
+    def setUp(self):
+        super().setUp()
+        self.editor, self.driver = self.start_ready()
+
+    def tearDown(self):
+        try:
+            if self.editor.running():
+                self.close_editor(self.editor, self.driver)
+        finally:
+            super().tearDown()

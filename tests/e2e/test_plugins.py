@@ -42,18 +42,7 @@ def with_other_values(data, blocks):
     return bytes(out)
 
 
-class PlugInTest(h.EditorTestCase):
-    def setUp(self):
-        super().setUp()
-        self.editor, self.driver = self.start_ready()
-
-    def tearDown(self):
-        try:
-            if self.editor.running():
-                self.close_editor(self.editor, self.driver)
-        finally:
-            super().tearDown()
-
+class PlugInTest(h.RunningEditorTestCase):
     def mark(self, *numbers):
         for number in numbers:
             self.driver.select(h.BLOCK_LIST, number - 1)

@@ -49,18 +49,7 @@ def shift_between(before, after, reach=4):
     return best, mismatch(best) == 0
 
 
-class ScrollerTest(h.EditorTestCase):
-    def setUp(self):
-        super().setUp()
-        self.editor, self.driver = self.start_ready()
-
-    def tearDown(self):
-        try:
-            if self.editor.running():
-                self.close_editor(self.editor, self.driver)
-        finally:
-            super().tearDown()
-
+class ScrollerTest(h.RunningEditorTestCase):
     def press_spaced(self, button, delays):
         """Presses a speed button once per delay, each press after the scroller has surely taken
         the one before: a request it has not taken yet is replaced by the next."""
