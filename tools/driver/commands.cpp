@@ -263,6 +263,30 @@ std::string CmdClick(const std::vector<std::string>& words) {
                      TimeoutArg(words, 2));
 }
 
+// A wheel notch of the given distance over the main window, as the system sends it.
+std::string CmdWheel(const std::vector<std::string>& words) {
+  if (words.size() < 2) throw Failure("wheel needs a distance");
+  HWND main = RequireMain();
+  auto distance = static_cast<WORD>(static_cast<SHORT>(ParseInt(words[1], "distance")));
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(main, WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0, SMTO_NORMAL,
+                          static_cast<UINT>(TimeoutArg(words, 2)), &result) == 0) {
+    throw Failure("WM_MOUSEWHEEL was not answered");
+  }
+  return JsonObject().Add("ok", true).Str();
+}
+
+// Whether the editor's window thread answers at all (its own loop or a box's modal loop).
+std::string CmdPing(const std::vector<std::string>& words) {
+  HWND main = RequireMain();
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                          static_cast<UINT>(TimeoutArg(words, 1)), &result) == 0) {
+    throw Failure("the editor does not answer");
+  }
+  return JsonObject().Add("ok", true).Str();
+}
+
 std::string CmdBox(const std::vector<std::string>& words) {
   return "{\"ok\":true,\"box\":" + DescribeDialog(FirstDialog(TimeoutArg(words, 1))) + "}";
 }
@@ -358,6 +382,8 @@ const CommandEntry kCommands[] = {
     {"type", CmdType, "type CONTROL TEXT         set an edit's text"},
     {"select", CmdSelect, "select COMBO POS [TIMEOUT] choose an entry as a user would"},
     {"click", CmdClick, "click BUTTON [TIMEOUT]    press a button of the main window"},
+    {"wheel", CmdWheel, "wheel DISTANCE [TIMEOUT]  turn the mouse wheel over the main window"},
+    {"ping", CmdPing, "ping [TIMEOUT]            fail unless the editor's window thread answers"},
     {"box", CmdBox, "box [TIMEOUT]             wait for a dialog box and describe it"},
     {"boxes", CmdBoxes, "boxes                     describe every open dialog box"},
     {"press", CmdPress,
