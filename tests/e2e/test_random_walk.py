@@ -79,6 +79,15 @@ def read_hex(text):
     return int("0" + re.match(r"[0-9A-Fa-f]*", text.strip(" ")).group(), 16)
 
 
+def assert_bytes(data, expected, what):
+    """A short report of the first differing offsets rather than two whole scripts."""
+    if data != expected:
+        offsets = [i for i, (a, b) in enumerate(zip(data, expected)) if a != b][:8]
+        raise AssertionError(f"{what}: offset: byte, expected " + ", ".join(
+            f"{i}: {data[i]:#04x}, {expected[i]:#04x}" for i in offsets)
+            + f" (lengths {len(data)}, {len(expected)})")
+
+
 def field_at(address, hicar, offset):
     return address + offset + (hicar if offset >= 30 else 0)
 
@@ -290,7 +299,7 @@ class RandomWalkTest(h.EditorTestCase):
             expected = bytearray(before)
             for at, value in writes.items():
                 expected[at] = value
-            self.assertEqual(after, bytes(expected), "APPLY CHANGES wrote otherwise")
+            assert_bytes(after, bytes(expected), "APPLY CHANGES wrote otherwise")
         else:
             self.assertEqual(shown[:len(expected_boxes)], expected_boxes)
             self.assertEqual({at: after[at] for at in writes}, writes)
@@ -408,7 +417,7 @@ class RandomWalkTest(h.EditorTestCase):
         shown = [(b["caption"], b["text"]) for b in boxes if b["kind"] == "message" and (
             b["caption"] in PLUGIN_CAPTIONS or b["text"] == MISSING)]
         self.assertEqual(shown, notices, "the plug-in was applied otherwise")
-        self.assertEqual(self.current_bytes(), expected, "the plug-in was written otherwise")
+        assert_bytes(self.current_bytes(), expected, "the plug-in was written otherwise")
         return boxes, self.fields[self.current], True
 
     def act_load_script(self, rng):
@@ -443,11 +452,10 @@ class RandomWalkTest(h.EditorTestCase):
         for name in SCRIPTS:
             data = (self.folder / name).read_bytes()
             if name != self.current or data == self.last[name]:
-                self.assertEqual(data, self.last[name], f"{name} changed")
+                assert_bytes(data, self.last[name], f"{name} changed")
                 continue
-            self.assertEqual(len(data), len(self.originals[name]))
-            self.assertEqual(self.frozen_bytes(name, data), self.frozen[name],
-                             f"{name} changed outside the fields of its blocks")
+            assert_bytes(self.frozen_bytes(name, data), self.frozen[name],
+                         f"{name} changed outside the fields of its blocks")
             changed = {i for i, (a, b) in enumerate(zip(self.last[name], data)) if a != b}
             self.assertLessEqual(changed, allowed, f"{name} changed where this action may not")
             self.last[name] = data
