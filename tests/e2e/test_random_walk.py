@@ -131,7 +131,7 @@ def apply_plugin(data, plugin, table):
         out[address + 22] = values[0] & 0xFF
         for (_, offset, width, *_), value in zip(FIELDS, values[1:]):
             at = field_at(address, marker - 4, offset)
-            out[at:at + width] = (value & (0xFFFF if width == 2 else 0xFF)).to_bytes(width, "little")
+            out[at:at + width] = (value % (1 << 8 * width)).to_bytes(width, "little")
         count += 1
     notices.append(("SUCCESS ", f"The patching was successful. {count} car(s) changed."))
     return bytes(out), notices, marks
@@ -216,7 +216,8 @@ class RandomWalkTest(h.EditorTestCase):
         (self.folder / "junk.TOVICK1").write_bytes(b"NOT A PLUG-IN\r\n")
         a = self.tables["MAIN.SCM"]
         lines = [f"1, {a[0]}, 4, 412, 40000, -3, 70000, 6000, 300, 7", "1, 2, 3", "# note",
-                 f"2, {a[1]}, 5, 140, 16, 32, 171, 1440, 100, 0", f"3, {a[2]}, 5, 91, 0, 0, 0, 0, 0, 0"]
+                 f"2, {a[1]}, 5, 140, 16, 32, 171, 1440, 100, 0",
+                 f"3, {a[2]}, 5, 91, 0, 0, 0, 0, 0, 0"]
         (self.folder / "odd.TOVICK1").write_bytes((PREAMBLE + "\r\n".join(lines) + "\r\n").encode())
         self.plugins = [self.folder / "junk.TOVICK1", self.folder / "odd.TOVICK1"]
 
@@ -230,7 +231,8 @@ class RandomWalkTest(h.EditorTestCase):
         while modal:
             box = self.driver.box(STEP_MS)
             boxes.append(box)
-            self.log.append(f"    box {box['caption']!r}: {box.get('text', box.get('file_name'))!r}")
+            text = box.get("text", box.get("file_name"))
+            self.log.append(f"    box {box['caption']!r}: {text!r}")
             self.assertLess(len(boxes), 400, "the boxes do not end")
             if box["kind"] == "file":
                 modal = (self.driver.answer_file(file) if file else self.driver.press(IDCANCEL))
@@ -398,9 +400,11 @@ class RandomWalkTest(h.EditorTestCase):
             records = [[int(f) for f in line.split(",")]
                        for line in target.read_bytes().decode("ascii").split("\r\n")[8:] if line]
             self.assertEqual(target.read_bytes().decode("ascii")[:len(PREAMBLE)], PREAMBLE)
-            self.assertEqual(records, [record_of(data, n, table[n - 1]) for n in sorted(self.marks)])
+            self.assertEqual(records,
+                             [record_of(data, n, table[n - 1]) for n in sorted(self.marks)])
+            count = h.number_text(len(records))
             self.assertEqual(created, [f"Created\r\n\r\n{h.win_path(target)}\r\n\r\n"
-                                       f"as Plug-In. {h.number_text(len(records))} car(s) was used."])
+                                       f"as Plug-In. {count} car(s) was used."])
             if target not in self.plugins:
                 self.plugins.append(target)
         return boxes, allowed, True
