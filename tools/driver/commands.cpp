@@ -337,6 +337,30 @@ std::string CmdWatch(const std::vector<std::string>& words) {
   return JsonObject().Add("ok", true).AddRaw("changes", JsonArray(changes)).Str();
 }
 
+// A wheel notch of the given distance over the main window, as the system sends it.
+std::string CmdWheel(const std::vector<std::string>& words) {
+  if (words.size() < 2) throw Failure("wheel needs a distance");
+  HWND main = RequireMain();
+  auto distance = static_cast<WORD>(static_cast<SHORT>(ParseInt(words[1], "distance")));
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(main, WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0, SMTO_NORMAL,
+                          static_cast<UINT>(TimeoutArg(words, 2)), &result) == 0) {
+    throw Failure("WM_MOUSEWHEEL was not answered");
+  }
+  return JsonObject().Add("ok", true).Str();
+}
+
+// Whether the editor's window thread answers at all (its own loop or a box's modal loop).
+std::string CmdPing(const std::vector<std::string>& words) {
+  HWND main = RequireMain();
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                          static_cast<UINT>(TimeoutArg(words, 1)), &result) == 0) {
+    throw Failure("the editor does not answer");
+  }
+  return JsonObject().Add("ok", true).Str();
+}
+
 std::string CmdBox(const std::vector<std::string>& words) {
   return "{\"ok\":true,\"box\":" + DescribeDialog(FirstDialog(TimeoutArg(words, 1))) + "}";
 }
@@ -438,6 +462,8 @@ const CommandEntry kCommands[] = {
     {"timed-select", CmdTimedSelect,
      "timed-select COMBO POS CONTROL TEXT [TIMEOUT]  the same for a choice in a combo box"},
     {"watch", CmdWatch, "watch CONTROL MS          every change of a control's text for MS ms"},
+    {"wheel", CmdWheel, "wheel DISTANCE [TIMEOUT]  turn the mouse wheel over the main window"},
+    {"ping", CmdPing, "ping [TIMEOUT]            fail unless the editor's window thread answers"},
     {"box", CmdBox, "box [TIMEOUT]             wait for a dialog box and describe it"},
     {"boxes", CmdBoxes, "boxes                     describe every open dialog box"},
     {"press", CmdPress,
