@@ -1,16 +1,19 @@
 #include "editor/remembered_paths.h"
 
-#include "text/text_lines.h"
-
 namespace tovick {
 
-std::optional<std::string> ReadRememberedPath(const std::string& file) {
+TextFileRead ReadRememberedPath(const std::string& file, std::string& path) {
   std::string contents;
-  if (!ReadWholeFile(file, contents)) return std::nullopt;
+  const TextFileRead read = ReadTextFile(file, contents);
+  if (read != TextFileRead::Read) return read;
   LineReader reader(contents);
   // An empty file reads as an empty path, which the loader then fails to open.
-  if (reader.AtEnd()) return std::string();
-  return reader.ReadLine(kMaxPathBytes);
+  path = reader.AtEnd() ? std::string() : reader.ReadLine(kMaxPathBytes);
+  return read;
+}
+
+std::string FileTooLargeText(const std::string& file) {
+  return "Couldn't use the file (" + TooLargeReason() + ")\r\n" + file;
 }
 
 bool RememberPath(const std::string& file, const std::string& path) {

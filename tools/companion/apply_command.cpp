@@ -8,12 +8,12 @@
 
 #include "commands.h"
 #include "exit_codes.h"
+#include "input_file.h"
 #include "plugin/plugin_apply.h"
 #include "plugin/plugin_messages.h"
 #include "replace_file.h"
 #include "script_image.h"
 #include "text/number_text.h"
-#include "text/text_lines.h"
 
 namespace tovick::companion {
 
@@ -124,10 +124,7 @@ int RunApply(int argc, char** argv) {
   const std::string& scriptPath = positional[1];
 
   std::string plugIn;
-  if (!ReadWholeFile(plugInPath, plugIn)) {
-    std::fprintf(stderr, "tovick-cars: Couldn't open the plug-in file: %s\n", plugInPath.c_str());
-    return kExitCannotOpen;
-  }
+  if (const auto failed = ReadInputFile("plug-in", plugInPath, plugIn)) return *failed;
   ScriptImage script;
   if (const auto failed = LoadScriptImage(scriptPath, script)) return *failed;
 

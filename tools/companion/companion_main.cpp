@@ -10,9 +10,9 @@
 #include "car_report.h"
 #include "commands.h"
 #include "exit_codes.h"
+#include "input_file.h"
 #include "scm/script_file.h"
 #include "text/number_text.h"
-#include "text/text_lines.h"
 
 namespace {
 
@@ -84,11 +84,6 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-int CannotOpen(const std::string& what, const std::string& path) {
-  std::fprintf(stderr, "tovick-cars: Couldn't open the %s file: %s\n", what.c_str(), path.c_str());
-  return kExitCannotOpen;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,7 +96,7 @@ int main(int argc, char** argv) {
   VehicleTable vehicles;
   if (options.IdePath) {
     std::string contents;
-    if (!ReadWholeFile(*options.IdePath, contents)) return CannotOpen(".IDE", *options.IdePath);
+    if (const auto failed = ReadInputFile(".IDE", *options.IdePath, contents)) return *failed;
     const DefinitionsRead read = ReadDefinitions(contents, vehicles);
     // The editor refuses such a file; the listing goes on with the names it has.
     if (read.AcceptedLines < kRequiredVehicleLines) {
@@ -112,7 +107,7 @@ int main(int argc, char** argv) {
   ZoneTable zones;
   if (options.ZonePath) {
     std::string contents;
-    if (!ReadWholeFile(*options.ZonePath, contents)) return CannotOpen("zone", *options.ZonePath);
+    if (const auto failed = ReadInputFile("zone", *options.ZonePath, contents)) return *failed;
     zones = ParseZones(contents);
   }
 

@@ -17,7 +17,6 @@
 #include "plugin/plugin_create.h"
 #include "plugin/plugin_messages.h"
 #include "script_image.h"
-#include "text/text_lines.h"
 
 namespace tovick::companion {
 
@@ -47,6 +46,14 @@ bool WriteToStandardOutput(std::string_view contents) {
 #endif
   const bool written = std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
   return std::fflush(stdout) == 0 && written;
+}
+
+// The output file is used as given: unlike the editor's own files it may be a pipe or a device.
+bool WriteToFile(const std::string& path, std::string_view contents) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -95,7 +102,7 @@ int RunExport(int argc, char** argv) {
                  *creation.InvalidMarkerBlock);
     return kExitMalformed;
   }
-  const bool written = outputPath ? WriteWholeFile(*outputPath, creation.Content)
+  const bool written = outputPath ? WriteToFile(*outputPath, creation.Content)
                                   : WriteToStandardOutput(creation.Content);
   if (!written) {
     std::fprintf(stderr, "tovick-cars: cannot write the plug-in to %s\n",

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "exit_codes.h"
+#include "input_file.h"
 #include "plugin/script_reader.h"
 #include "scm/script_file.h"
 #include "text/number_text.h"
@@ -11,10 +12,7 @@ namespace tovick::companion {
 
 std::optional<int> LoadScriptImage(const std::string& path, ScriptImage& image) {
   ScriptFile file;
-  if (!file.Open(path)) {
-    std::fprintf(stderr, "tovick-cars: Couldn't open the .SCM file: %s\n", path.c_str());
-    return kExitCannotOpen;
-  }
+  if (!file.Open(path)) return CannotOpen(".SCM", path);
   const std::int64_t length = file.Length();
   if (length < kMinScriptLength) {
     std::fprintf(stderr, "tovick-cars: Length of %s (%s) too short: at least %s bytes needed\n",
