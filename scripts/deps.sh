@@ -11,6 +11,7 @@ packages=(
   xvfb x11-utils imagemagick                             # headless display, its probe, screenshots
   fonts-liberation fonts-wine                            # fonts metric-compatible with Windows' own
   python3 clang-format                                   # test helpers, formatting
+  clang libclang-rt-14-dev                               # fuzzing: clang, libFuzzer, sanitizers
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: native Debug build + ctest; native AddressSanitizer+UBSan build + ctest; the
-# Windows x86_64 build + ctest (unit tests and end-to-end tests under Wine); the Windows i686 build
-# (compiled only: 32-bit Wine is not installed). Ends with "N passed, M failed" over all ctest
+# fuzz targets (clang) for 10 s each; the Windows x86_64 build + ctest (unit tests and end-to-end
+# tests under Wine); the Windows i686 build (compiled only: 32-bit Wine is not installed). Ends with "N passed, M failed" over all ctest
 # tests (a build that fails counts as one failed test) and exits non-zero on any failure.
 # Build trees go under $TOVICK_BUILD_ROOT (default ./build).
 set -uo pipefail
@@ -59,6 +59,12 @@ stage "native AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 if build "$build_root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTOVICK_SANITIZE=ON; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_ctest "$build_root/sanitize"
+fi
+
+stage "fuzzing: each libFuzzer target for 10 s (clang, ASan + UBSan)"
+if build "$build_root/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVICK_FUZZ=ON \
+     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++; then
+  run_ctest "$build_root/fuzz"
 fi
 
 stage "Windows x86_64 build and tests under Wine"

@@ -2,13 +2,16 @@
 
 namespace tovick {
 
+std::string RememberedPathOf(std::string_view contents) {
+  LineReader reader(contents);
+  // An empty file reads as an empty path, which the loader then fails to open.
+  return reader.AtEnd() ? std::string() : reader.ReadLine(kMaxPathBytes);
+}
+
 TextFileRead ReadRememberedPath(const std::string& file, std::string& path) {
   std::string contents;
   const TextFileRead read = ReadTextFile(file, contents);
-  if (read != TextFileRead::Read) return read;
-  LineReader reader(contents);
-  // An empty file reads as an empty path, which the loader then fails to open.
-  path = reader.AtEnd() ? std::string() : reader.ReadLine(kMaxPathBytes);
+  if (read == TextFileRead::Read) path = RememberedPathOf(contents);
   return read;
 }
 

@@ -2,6 +2,7 @@
 // The two remembered-path files, "DEFIDE.txt" and "MAINSCM.txt", in the start directory.
 
 #include <string>
+#include <string_view>
 
 #include "text/text_lines.h"
 
@@ -18,7 +19,9 @@ inline std::string CutToPathBuffer(std::string path) {
   return path;
 }
 
-// Puts the first line of the file, cut to 299 bytes, into path when the file is read.
+// The path a remembered-path file's bytes hold: the first line, cut to 299 bytes.
+std::string RememberedPathOf(std::string_view contents);
+// Puts the path the file holds into path when the file is read.
 TextFileRead ReadRememberedPath(const std::string& file, std::string& path);
 // What the user is told about a text file too large to be used (a definitions file, the zone file,
 // a remembered-path file): the reason and the file's path.
