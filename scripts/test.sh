@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: native Debug build + ctest; native AddressSanitizer+UBSan build + ctest; the
-# fuzz targets (clang) for 10 s each; the Windows x86_64 build + ctest (unit tests and end-to-end
-# tests under Wine); the Windows i686 build (compiled only: 32-bit Wine is not installed). Ends with "N passed, M failed" over all ctest
-# tests (a build that fails counts as one failed test) and exits non-zero on any failure.
+# fuzz targets (clang) for 10 s each; Windows x86_64 and i686 builds + ctest each (unit tests and
+# end-to-end tests under 64-bit and 32-bit Wine); then the release zips of those two builds and
+# their check. Ends with "N passed, M failed" over all ctest tests and zip checks (a build that
+# fails counts as one failed test) and exits non-zero on any failure.
 # Build trees go under $TOVICK_BUILD_ROOT (default ./build).
 set -uo pipefail
 
@@ -67,28 +68,42 @@ if build "$build_root/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVICK_FUZZ=ON \
   run_ctest "$build_root/fuzz"
 fi
 
+# windows_tests DIR: the tree's ctest under Wine, in a Wine prefix of its own.
+windows_tests() {
+  local dir=$1 wine_env=$repo/tests/e2e/wine_env.sh display=${DISPLAY-}
+  eval "$("$wine_env" start "$dir")"
+  run_ctest "$dir"
+  "$wine_env" stop "$dir"
+  # The exports of start name a display that stop may have ended: the next tree starts its own.
+  if [ -n "$display" ]; then export DISPLAY=$display; else unset DISPLAY; fi
+}
+
+windows_ok=()
 stage "Windows x86_64 build and tests under Wine"
-win64=$build_root/win64
-if build "$win64" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-x86_64.cmake"; then
-  wine_env=$repo/tests/e2e/wine_env.sh
-  if [ -x "$wine_env" ]; then
-    eval "$("$wine_env" start "$win64")"
-  else
-    export WINEPREFIX=$win64/wineprefix WINEDEBUG=-all
-    mkdir -p "$WINEPREFIX"
-    # Wine's background services must not hold ctest's pipes open.
-    wineserver -p </dev/null >/dev/null 2>&1
-  fi
-  run_ctest "$win64"
-  if [ -x "$wine_env" ]; then
-    "$wine_env" stop "$win64"
-  else
-    wineserver -k 2>/dev/null || true
-  fi
+if build "$build_root/win64" -DCMAKE_BUILD_TYPE=Release \
+     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-x86_64.cmake"; then
+  windows_tests "$build_root/win64"
+  windows_ok+=(win64)
 fi
 
-stage "Windows i686 build (compiled only)"
-build "$build_root/win32" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake"
+stage "Windows i686 build and tests under 32-bit Wine"
+if build "$build_root/win32" -DCMAKE_BUILD_TYPE=Release \
+     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake"; then
+  windows_tests "$build_root/win32"
+  windows_ok+=(win32)
+fi
+
+stage "release zips of the tested builds"
+for arch in "${windows_ok[@]}"; do
+  zip=$(TOVICK_BUILD_ROOT=$build_root TOVICK_DIST_DIR=$build_root/dist "$repo/scripts/package.sh" "$arch" | tail -n 1)
+  version=$(sed -n 's/^#define TOVICK_VERSION_TEXT "\(.*\)"$/\1/p' "$build_root/$arch/generated/tovick_version.h")
+  if [ -f "$zip" ] && python3 -B "$repo/tests/package/check_package.py" "$zip" "$version"; then
+    passed=$((passed + 1))
+  else
+    echo "test: the $arch release zip failed its check"
+    failed=$((failed + 1))
+  fi
+done
 
 echo
 echo "$passed passed, $failed failed"

@@ -49,6 +49,8 @@ struct AppState {
   ZoneTable Zones;
   CurrentBlockState CurrentBlock;
   std::array<std::uint8_t, kMaxPlugInMark + 1> PlugInMarks{};
+  // The file calls for the files written whole (plug-ins); tests put their own in.
+  FileIo* Files = &PlatformFileIo();
   bool UnsafeVehiclesEnabled = false;
   ScrollerShared Scroller;
 };

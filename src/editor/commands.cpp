@@ -4,8 +4,11 @@
 #include <string>
 
 #include "editor/apply_changes.h"
+#include "editor/create_plugin.h"
 #include "editor/load_definitions.h"
+#include "editor/load_plugin.h"
 #include "editor/load_script.h"
+#include "editor/search_for_car.h"
 #include "editor/show_block.h"
 
 namespace tovick {
@@ -42,10 +45,14 @@ void ToggleUnsafeVehicles(AppState& state, UiPort& ui) {
 AfterCommand RunCommand(AppState& state, UiPort& ui, Command command) {
   switch (command) {
     case Command::CreatePlugIn:
+      CreatePlugIn(state, ui);
+      return AfterCommand::Nothing;
     case Command::LoadAndUsePlugIn:
+      LoadAndUsePlugIn(state, ui);
+      return AfterCommand::Nothing;
     case Command::SearchListChanged:
     case Command::Search:
-      // Plug-ins and the vehicle search are not part of this program yet.
+      SearchForCar(state, ui);
       return AfterCommand::Nothing;
     case Command::ScrollFaster:
       state.Scroller.SetScrollRequest(kScrollNotch);

@@ -37,7 +37,7 @@ constexpr int kPortControlCount = static_cast<int>(Control::PlugInCheck) + 1;
 
 enum class MessageIcon { None, Exclamation, Error, Information };
 
-// Every message box has an OK button only.
+// A message box: OK only for ShowMessage, Yes and No for AskYesNo.
 struct MessageBoxRequest {
   std::string Text;
   std::string Caption = " ";
@@ -60,6 +60,8 @@ class UiPort {
   virtual ~UiPort() = default;
 
   virtual void ShowMessage(const MessageBoxRequest& request) = 0;
+  // True when the user answers Yes.
+  virtual bool AskYesNo(const MessageBoxRequest& request) = 0;
   virtual void Beep() = 0;
 
   virtual void ComboClear(Control combo) = 0;

@@ -26,6 +26,11 @@ enum class BlockField : int {
 constexpr std::uint8_t kMarkerOneByteId = 0x04;
 constexpr std::uint8_t kMarkerTwoByteId = 0x05;
 
+// Bytes of a block on disk, its follow byte (the last) included: 34, or 35 with a two-byte id.
+constexpr std::size_t CarBlockSize(int hiCar) {
+  return 34 + static_cast<std::size_t>(hiCar);
+}
+
 // The field addressing rule: Address + offset, plus HiCar for Alarm and Lock.
 std::int64_t FieldAddress(std::int64_t address, BlockField field, int hiCar);
 

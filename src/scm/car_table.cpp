@@ -121,4 +121,30 @@ ScanResult ScanCarTable(std::span<const std::uint8_t> window, CarTable& table) {
   return result;
 }
 
+std::optional<int> MatchBlockAt(std::span<const std::uint8_t> bytes, std::size_t at) {
+  if (at >= bytes.size() || bytes[at] != 0x00) return std::nullopt;
+  int h = 0;
+  for (std::size_t k = 1;; ++k) {
+    if (at + k >= bytes.size()) return std::nullopt;
+    const std::uint8_t b = bytes[at + k];
+    const Row row = RowAt(static_cast<std::int64_t>(k), h);
+    switch (row.Rule) {
+      case RowRule::Field:
+        break;
+      case RowRule::Soft:
+      case RowRule::Strict:
+        if (b != row.Expected) return std::nullopt;
+        break;
+      case RowRule::Marker: {
+        const std::optional<int> hiCar = HiCarFromMarker(b);
+        if (!hiCar) return std::nullopt;
+        h = *hiCar;
+        break;
+      }
+      case RowRule::Follow:
+        return h;
+    }
+  }
+}
+
 }  // namespace tovick

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace tovick {
@@ -34,5 +35,9 @@ struct ScanResult {
 // table, in file order. On a strict mismatch the scan ends with CarTableError set; the blocks found
 // before it stay in the table.
 ScanResult ScanCarTable(std::span<const std::uint8_t> window, CarTable& table);
+
+// The HiCar of the complete block whose signature starts at bytes[at]: every signature byte
+// matches and the block, its follow byte included, ends inside bytes. nullopt otherwise.
+std::optional<int> MatchBlockAt(std::span<const std::uint8_t> bytes, std::size_t at);
 
 }  // namespace tovick

@@ -1,7 +1,7 @@
 #pragma once
-// The platform's file calls under ScriptFile, each platform's in its own half of the script file
-// (script_file_posix.cpp, script_file_win32.cpp). Tests put their own in between to make a call
-// fail on purpose, on every platform alike.
+// The platform's file calls under ScriptFile and under the files written whole (plug-ins), each
+// platform's in its own half of the script file (script_file_posix.cpp, script_file_win32.cpp).
+// Tests put their own in between to make a call fail on purpose, on every platform alike.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +29,18 @@ class FileIo {
   // One positioned write; true only when all count bytes reached the file.
   virtual bool WriteAt(Handle file, std::int64_t pos, const std::uint8_t* bytes,
                        std::size_t count) = 0;
+
+  // Creates a new, empty file for writing only, shared with no one; kNoFile when a file of that
+  // name exists already or it cannot be created.
+  virtual Handle Create(const std::string& path) = 0;
+  // True once what was written to the file has reached the disk.
+  virtual bool Flush(Handle file) = 0;
+  // Renames from to to, replacing a file named to; false when to cannot be replaced (a read-only
+  // file, a directory) or the rename fails.
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  // True when anything (file or directory) has this name.
+  virtual bool Exists(const std::string& path) = 0;
 };
 
 // The running platform's file calls.

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "scm/file_io.h"
 
@@ -57,6 +58,24 @@ class PosixFileIo final : public FileIo {
     } while (written < 0 && errno == EINTR);
     // A short write counts as a failure: the field would be left half-changed.
     return written == static_cast<ssize_t>(count);
+  }
+
+  Handle Create(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd < 0 ? kNoFile : fd;
+  }
+
+  bool Flush(Handle file) override { return ::fsync(Fd(file)) == 0; }
+
+  bool Replace(const std::string& from, const std::string& to) override {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+  }
+
+  bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+  bool Exists(const std::string& path) override {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
   }
 };
 

@@ -64,6 +64,27 @@ class Win32FileIo final : public FileIo {
     // A short write counts as a failure: the field would be left half-changed.
     return written == count;
   }
+
+  Handle Create(const std::string& path) override {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kNoFile;
+    return reinterpret_cast<Handle>(file);
+  }
+
+  bool Flush(Handle file) override { return FlushFileBuffers(ToHandle(file)) != FALSE; }
+
+  bool Replace(const std::string& from, const std::string& to) override {
+    // Fails on a read-only file or a directory of that name, as opening it for writing would.
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  }
+
+  bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
+
+  bool Exists(const std::string& path) override {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
 };
 
 }  // namespace

@@ -88,6 +88,11 @@ extern const std::array<ControlSpec, kControlCount> kControlTable;
 // The table row of a control the UI port names.
 Row RowOf(Control control);
 
+// The creation data of a control: its caption and place, for whoever needs them after creation.
+inline const ControlSpec& SpecOf(Row row) {
+  return kControlTable[static_cast<std::size_t>(row) - 1];
+}
+
 struct ControlHandles {
   std::array<HWND, kControlCount + 1> Rows{};  // by Row; index 0 unused
 

@@ -6,12 +6,16 @@
 #include <cstring>
 
 #include "win32/main_window.h"
+#include "win32/scroller_thread.h"
 
 namespace {
 
 // Registration and creation are not expected to fail; when they do, say so and end with a code
 // a script can tell from a normal exit.
 constexpr int kStartFailed = 1;
+
+// A tick sleeps 500 ms at most: the thread is at rest well within this.
+constexpr DWORD kScrollerRestMs = 2000;
 
 int StartFailed(const char* text) {
   MessageBoxA(nullptr, text, " ", MB_OK | MB_ICONERROR);
@@ -53,5 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  // The exit must not cut the scroller thread off in the middle of a tick.
+  RestScrollerForExit(kScrollerRestMs);
   return static_cast<int>(message.wParam);
 }

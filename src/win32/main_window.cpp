@@ -9,7 +9,10 @@
 #include "editor/app_state.h"
 #include "editor/commands.h"
 #include "editor/start_up.h"
+#include "scroller/scroller_machine.h"
+#include "scroller/scroller_text.h"
 #include "win32/controls.h"
+#include "win32/scroller_thread.h"
 #include "win32/win32_ui_port.h"
 
 namespace tovick::win32 {
@@ -85,9 +88,14 @@ bool RunGuarded(HWND window, Handler&& handler) {
   return false;
 }
 
-// The scroller thread starts here, as the last step of a successful start-up. It is not part of
-// the program yet: until it is, the strip keeps its blank text.
-void StartScroller(MainWindowApp&, HWND) {}
+// The last step of a successful start-up. The help text quotes the unsafe-vehicles caption as
+// the window shows it.
+void StartScroller(MainWindowApp& self, HWND window) {
+  const ControlSpec& strip = SpecOf(Row::ScrollerStrip);
+  StartScrollerThread(self.State.Scroller, BuildScrollerText(SpecOf(Row::UnsafeCheck).text),
+                      ScrollRectOfStrip(strip.x, strip.y, strip.width, strip.height), window,
+                      self.Controls[Row::ScrollerStrip]);
+}
 
 void CentreWindow(HWND window) {
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - kWindowWidth / 2;

@@ -32,10 +32,18 @@ HWND Win32UiPort::Handle(Control control) const {
   return controls_[control];
 }
 
-void Win32UiPort::ShowMessage(const MessageBoxRequest& request) {
+int Win32UiPort::RunMessageBox(const MessageBoxRequest& request, UINT buttons) {
   HWND owner = request.OwnedByMainWindow ? mainWindow_ : nullptr;
-  MessageBoxA(owner, request.Text.c_str(), request.Caption.c_str(),
-              MB_OK | IconStyle(request.Icon));
+  return MessageBoxA(owner, request.Text.c_str(), request.Caption.c_str(),
+                     buttons | IconStyle(request.Icon));
+}
+
+void Win32UiPort::ShowMessage(const MessageBoxRequest& request) {
+  RunMessageBox(request, MB_OK);
+}
+
+bool Win32UiPort::AskYesNo(const MessageBoxRequest& request) {
+  return RunMessageBox(request, MB_YESNO) == IDYES;
 }
 
 void Win32UiPort::Beep() {
@@ -57,7 +65,9 @@ int Win32UiPort::ComboSelection(Control combo) {
 }
 
 void Win32UiPort::ComboSelect(Control combo, int index) {
-  // An index outside the list (-1 included) clears the selection.
+  // An index outside the list clears the selection. Windows does so itself, Wine keeps the old
+  // selection for an index past the end: -1 clears it on both.
+  if (index < 0 || index >= ComboCount(combo)) index = -1;
   SendMessageA(Handle(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 

@@ -14,6 +14,7 @@ class Win32UiPort : public UiPort {
       : mainWindow_(mainWindow), controls_(controls) {}
 
   void ShowMessage(const MessageBoxRequest& request) override;
+  bool AskYesNo(const MessageBoxRequest& request) override;
   void Beep() override;
 
   void ComboClear(Control combo) override;
@@ -33,6 +34,7 @@ class Win32UiPort : public UiPort {
 
  private:
   HWND Handle(Control control) const;
+  int RunMessageBox(const MessageBoxRequest& request, UINT buttons);
   std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
 
   HWND mainWindow_;

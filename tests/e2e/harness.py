@@ -37,8 +37,12 @@ X_TEXT, Y_TEXT, HEADING_TEXT, UTELLME_TEXT, ALARM_TEXT, LOCK_TEXT = 5, 7, 9, 11,
 ZONE_BOX, HELP_TEXT, DEFINITIONS_LINE, SCRIPT_LINE, WARNING_LINE, SCROLLER = 16, 17, 18, 19, 20, 21
 BLOCK_LIST, VEHICLE_LIST, SEARCH_LIST = 22, 23, 24
 EXIT, SEARCH, UNSAFE_CHECK, PLUGIN_CHECK, APPLY = 25, 26, 27, 28, 29
-LOAD_DEFINITIONS, LOAD_SCRIPT = 30, 31
+LOAD_DEFINITIONS, LOAD_SCRIPT, CREATE_PLUGIN, LOAD_PLUGIN = 30, 31, 32, 33
+FASTER, SLOWER = 34, 35  # "<" and ">" beside the scroller strip
 X_EDIT, LOCK_EDIT, Y_EDIT, HEADING_EDIT, UTELLME_EDIT, ALARM_EDIT = 36, 37, 38, 39, 40, 41
+
+# Buttons of message boxes, for Driver.press.
+IDOK, IDYES, IDNO = 1, 6, 7
 
 # ----------------------------------------------------------------------------------------------
 # The Wine environment
@@ -380,10 +384,9 @@ def unprivileged_user():
     home = Path(pwd.getpwnam(UNPRIVILEGED_USER).pw_dir)
     prefix = home / "wineprefix"
     user = User(UNPRIVILEGED_USER, prefix)
-    if not (prefix / ".tovick-ready").exists():
-        subprocess.run(user.command([str(WINE_ENV), "prefix", str(prefix)]), check=True,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+    # Quick when the prefix is ready; wine_env.sh decides (it also updates an old prefix).
+    subprocess.run(user.command([str(WINE_ENV), "prefix", str(prefix)]), check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     atexit.register(lambda: subprocess.run(user.command(["wineserver", "-k"]), check=False,
                                            stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     return user, None
@@ -466,3 +469,19 @@ class EditorTestCase(unittest.TestCase):
             if time.monotonic() > deadline:
                 self.fail("condition not met in time")
             time.sleep(0.05)
+
+
+class RunningEditorTestCase(EditorTestCase):
+    """A ready editor per test (both paths remembered, block 1 shown), closed by EXIT after it
+    when it still runs."""
+
+    def setUp(self):
+        super().setUp()
+        self.editor, self.driver = self.start_ready()
+
+    def tearDown(self):
+        try:
+            if self.editor.running():
+                self.close_editor(self.editor, self.driver)
+        finally:
+            super().tearDown()

@@ -21,18 +21,7 @@ def patched(data, address, changes):
     return bytes(out)
 
 
-class EditingTest(h.EditorTestCase):
-    def setUp(self):
-        super().setUp()
-        self.editor, self.driver = self.start_ready()
-
-    def tearDown(self):
-        try:
-            if self.editor.running():
-                self.close_editor(self.editor, self.driver)
-        finally:
-            super().tearDown()
-
+class EditingTest(h.RunningEditorTestCase):
     def type_fields(self, **texts):
         edits = {"x": h.X_EDIT, "y": h.Y_EDIT, "word": h.UTELLME_EDIT,
                  "heading": h.HEADING_EDIT, "alarm": h.ALARM_EDIT, "lock": h.LOCK_EDIT}

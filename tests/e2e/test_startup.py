@@ -108,18 +108,10 @@ class FirstStartTest(h.EditorTestCase):
         self.close_editor(editor, driver)
 
 
-class RunningEditorTest(h.EditorTestCase):
-    def setUp(self):
-        super().setUp()
-        self.editor, self.driver = self.start_ready()
-
+class RunningEditorTest(h.RunningEditorTestCase):
     def tearDown(self):
-        try:
-            if self.editor.running():
-                self.close_editor(self.editor, self.driver)
-            self.assertEqual(self.script.read_bytes(), self.original_script)
-        finally:
-            super().tearDown()
+        super().tearDown()
+        self.assertEqual(self.script.read_bytes(), self.original_script)
 
     def test_window_and_controls(self):
         state = self.driver.state()

@@ -67,8 +67,19 @@ start_display() {
   exit 1
 }
 
+# A prefix made before 32-bit Wine was installed runs no 32-bit program, and Wine cannot update
+# it (its 32-bit half fails to start): it is made again.
+lacks_32_bit() {
+  [[ -x /usr/lib/wine/wine && ! -f $prefix/drive_c/windows/syswow64/kernel32.dll ]]
+}
+
 make_prefix() {
-  if [[ -f $prefix/.tovick-ready ]]; then return; fi
+  if [[ -f $prefix/.tovick-ready ]] && ! lacks_32_bit; then return; fi
+  if [[ -f $prefix/.tovick-ready ]]; then
+    log "making the Wine prefix $prefix again, for 32-bit programs"
+    wineserver -w  # waits for any program still running in it
+    rm -rf "$prefix"
+  fi
   log "creating the Wine prefix $prefix (takes a while the first time)"
   mkdir -p "$prefix"
   # (The lock's descriptor is closed for everything Wine leaves running.)

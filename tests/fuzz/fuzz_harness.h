@@ -104,6 +104,12 @@ class MemoryFileIo final : public FileIo {
     std::copy_n(bytes, count, Bytes.begin() + static_cast<std::ptrdiff_t>(at));
     return true;
   }
+  // No other file exists.
+  Handle Create(const std::string&) override { return kNoFile; }
+  bool Flush(Handle) override { return true; }
+  bool Replace(const std::string&, const std::string&) override { return false; }
+  bool Remove(const std::string&) override { return false; }
+  bool Exists(const std::string&) override { return false; }
 };
 
 }  // namespace tovick::fuzz

@@ -21,6 +21,9 @@ class FakeUi : public UiPort {
  public:
   // Recorded calls, in order.
   std::vector<MessageBoxRequest> Messages;
+  // Yes/No boxes asked, and the answers for the next ones, in order (none left: No).
+  std::vector<MessageBoxRequest> Questions;
+  std::deque<bool> YesNoAnswers;
   int Beeps = 0;
   std::vector<FileDialogRequest> OpenDialogs;
   std::vector<FileDialogRequest> SaveDialogs;
@@ -33,6 +36,13 @@ class FakeUi : public UiPort {
   std::map<Control, bool> Checks;
 
   void ShowMessage(const MessageBoxRequest& request) override { Messages.push_back(request); }
+  bool AskYesNo(const MessageBoxRequest& request) override {
+    Questions.push_back(request);
+    if (YesNoAnswers.empty()) return false;
+    const bool yes = YesNoAnswers.front();
+    YesNoAnswers.pop_front();
+    return yes;
+  }
   void Beep() override { ++Beeps; }
 
   void ComboClear(Control combo) override { Combos[combo] = FakeCombo{}; }
@@ -70,6 +80,7 @@ class FakeUi : public UiPort {
   }
   void ClearRecords() {
     Messages.clear();
+    Questions.clear();
     Beeps = 0;
     OpenDialogs.clear();
     SaveDialogs.clear();

@@ -38,6 +38,13 @@ class FaultyFileIo : public FileIo {
     }
     return platform_.WriteAt(file, pos, bytes, count);
   }
+  Handle Create(const std::string& path) override { return platform_.Create(path); }
+  bool Flush(Handle file) override { return platform_.Flush(file); }
+  bool Replace(const std::string& from, const std::string& to) override {
+    return platform_.Replace(from, to);
+  }
+  bool Remove(const std::string& path) override { return platform_.Remove(path); }
+  bool Exists(const std::string& path) override { return platform_.Exists(path); }
 
  private:
   FileIo& platform_ = PlatformFileIo();

@@ -25,7 +25,7 @@ inline GeneratedScript Generate(std::uint32_t seed = 1, int blockCount = demo::k
   GeneratedScript script;
   script.Bytes = demo::GenerateScript(
       seed, {.Length = demo::FullTableLength(seed, blockCount), .BlockCount = blockCount});
-  script.Plan = demo::PlanCarTable(seed, blockCount);
+  script.Plan = demo::PlanCarTable(seed, {.BlockCount = blockCount});
   std::vector<std::uint8_t> window(kScanWindowSize);
   ReaderOf(script.Bytes)(kScanFirst, window.data(), window.size());
   ScanCarTable(window, script.Table);

@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "car_input.h"
 #include "commands.h"
-#include "exit_codes.h"
-#include "input_file.h"
 #include "plugin/plugin_apply.h"
 #include "plugin/plugin_messages.h"
 #include "replace_file.h"
 #include "script_image.h"
 #include "text/number_text.h"
+#include "text/text_lines.h"
 
 namespace tovick::companion {
 

@@ -31,19 +31,19 @@ std::string JoinZones(const std::vector<std::string>& zones) {
 
 }  // namespace
 
-CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file, const CarTable& table,
-                      const ScanResult& scan, const VehicleTable* vehicles,
-                      const ZoneTable& zones) {
+CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file,
+                      std::span<const std::int64_t> addresses, const ScanResult& scan,
+                      const VehicleTable* vehicles, const ZoneTable& zones) {
   CarReport report;
   report.ScriptPath = scriptPath;
   report.Length = file.Length();
   report.Scan = scan;
-  for (int n = 1; n <= table.BlockCnt; ++n) {
-    const auto block = ReadCarBlock(file, table.Address[static_cast<std::size_t>(n)]);
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const auto block = ReadCarBlock(file, addresses[i]);
     // The scan has checked every block's width marker, so a block always reads back.
     if (!block) continue;
     CarRow row;
-    row.Number = n;
+    row.Number = static_cast<int>(i + 1);
     row.Block = *block;
     if (vehicles != nullptr) row.Name = vehicles->VehicleNames[block->CarId];
     row.Unsafe = IsUnsafeId(block->HiCar, block->CarId);
@@ -76,8 +76,12 @@ std::string RenderTable(const CarReport& report) {
     return text + "\n";
   };
 
+  const std::string found =
+      report.Anywhere
+          ? " parked-car record(s) anywhere in the file (numbered in file order, read only)"
+          : " block(s)";
   std::string text = report.ScriptPath + ": " + Number(report.Length) + " bytes, " +
-                     Number(static_cast<std::int64_t>(report.Rows.size())) + " block(s)" +
+                     Number(static_cast<std::int64_t>(report.Rows.size())) + found +
                      (report.Scan.CarTableError
                           ? ", malformed car table at offset " + Number(report.Scan.ErrorOffset)
                           : "") +
@@ -118,6 +122,7 @@ std::string RenderJson(const CarReport& report) {
   json += "  \"script\": " + JsonString(report.ScriptPath) + ",\n";
   json += "  \"length\": " + Number(report.Length) + ",\n";
   json += "  \"blockCount\": " + Number(static_cast<std::int64_t>(report.Rows.size())) + ",\n";
+  json += std::string("  \"anywhere\": ") + (report.Anywhere ? "true" : "false") + ",\n";
   json +=
       std::string("  \"carTableError\": ") + (report.Scan.CarTableError ? "true" : "false") + ",\n";
   json += "  \"errorOffset\": " +

@@ -3,6 +3,7 @@
 // an aligned text table or as JSON.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,15 @@ struct CarReport {
   std::string ScriptPath;
   std::int64_t Length = 0;
   ScanResult Scan;
+  // The rows are the parked-car records of the whole file, not the editor's blocks.
+  bool Anywhere = false;
   std::vector<CarRow> Rows;
 };
 
-// Reads every block of the table from the file. vehicles may be null (no names).
-CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file, const CarTable& table,
-                      const ScanResult& scan, const VehicleTable* vehicles, const ZoneTable& zones);
+// Reads the block at each address (numbered from 1) from the file. vehicles may be null (no names).
+CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file,
+                      std::span<const std::int64_t> addresses, const ScanResult& scan,
+                      const VehicleTable* vehicles, const ZoneTable& zones);
 
 std::string RenderTable(const CarReport& report);
 std::string RenderJson(const CarReport& report);

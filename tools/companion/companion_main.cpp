@@ -1,18 +1,16 @@
-// tovick-cars: prints the car table of a mission script, for people and for scripts; exports and
-// applies plug-ins.
+// tovick-cars: prints the car table of a mission script, for people and for scripts; export, apply,
+// map and diff are commands of their own.
 
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "car_input.h"
 #include "car_report.h"
 #include "commands.h"
-#include "exit_codes.h"
-#include "input_file.h"
-#include "scm/script_file.h"
-#include "text/number_text.h"
+#include "diff_command.h"
+#include "map_command.h"
 
 namespace {
 
@@ -20,7 +18,11 @@ using namespace tovick;
 using namespace tovick::companion;
 
 constexpr const char* kUsage =
-    "Usage: tovick-cars [--json] [--ide DEFAULT.IDE] [--zones TovickZon.txt] MAIN.SCM\n"
+    "Usage: tovick-cars [--json] [--anywhere] [--ide DEFAULT.IDE] [--zones TovickZon.txt] "
+    "MAIN.SCM\n"
+    "       tovick-cars map [--anywhere] [--ide DEFAULT.IDE] [--zones TovickZon.txt] [-o FILE.svg] "
+    "MAIN.SCM\n"
+    "       tovick-cars diff [--json] [--plugin FILE.TOVICK1] ORIGINAL.SCM CHANGED.SCM\n"
     "       tovick-cars export --blocks LIST [-o FILE] MAIN.SCM\n"
     "       tovick-cars apply [--check] PLUGIN MAIN.SCM\n"
     "\n"
@@ -30,8 +32,14 @@ constexpr const char* kUsage =
     "Positions and headings are the raw values stored in the file (1/16 units).\n"
     "  --json          JSON instead of the table: every block found with its raw field values,\n"
     "                  and whether the scan met a malformed table (and at which offset)\n"
+    "  --anywhere      list the parked-car records found anywhere in the file by their signature,\n"
+    "                  not only the editor's blocks (read only: the editor cannot edit those\n"
+    "                  outside its scan window, offsets 65224 to 70239)\n"
     "  --ide FILE      name the vehicles from this definitions file\n"
     "  --zones FILE    list the zones of this zone file that contain each car\n"
+    "When the scan window holds no block, a note on standard error says how many records lie\n"
+    "elsewhere in the file. 'tovick-cars map --help' and 'tovick-cars diff --help' describe the\n"
+    "commands.\n"
     "\n"
     "export writes the plug-in the editor creates with the listed blocks marked (LIST: 3,7,12 or\n"
     "1-20,31 or all); apply checks every record of a plug-in and then patches the script in one\n"
@@ -45,20 +53,16 @@ constexpr const char* kUsage =
     "  3  the script is shorter than 70204 bytes\n"
     "  4  the car table is malformed (the listing still prints the blocks found before the fault)\n"
     "  5  the plug-in does not fit: not a plug-in, or a record that does not match the script\n"
-    "     (nothing written)\n"
-    "  6  writing failed (the script is unchanged)\n";
+    "     (nothing written); diff: the two car tables part, or a change no plug-in can carry\n"
+    "  6  writing failed (the script is unchanged)\n"
+    "  7  diff: the two car tables differ\n";
 
 struct Options {
   bool Json = false;
-  std::optional<std::string> IdePath;
-  std::optional<std::string> ZonePath;
+  bool Anywhere = false;
+  NameFiles Files;
   std::string ScriptPath;
 };
-
-int Usage(const std::string& problem) {
-  std::fprintf(stderr, "tovick-cars: %s\n%s", problem.c_str(), kUsage);
-  return kExitUsage;
-}
 
 // Returns an exit code when the arguments end the run, nullopt to go on.
 std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
@@ -70,72 +74,47 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
       return kExitOk;
     } else if (arg == "--json") {
       options.Json = true;
+    } else if (arg == "--anywhere") {
+      options.Anywhere = true;
     } else if (arg == "--ide" || arg == "--zones") {
-      if (i + 1 >= argc) return Usage(std::string(arg) + " needs a file");
-      (arg == "--ide" ? options.IdePath : options.ZonePath) = argv[++i];
+      if (i + 1 >= argc) return UsageError(std::string(arg) + " needs a file", kUsage);
+      (arg == "--ide" ? options.Files.IdePath : options.Files.ZonePath) = argv[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
-      return Usage("unknown option: " + std::string(arg));
+      return UsageError("unknown option: " + std::string(arg), kUsage);
     } else {
       positional.emplace_back(arg);
     }
   }
-  if (positional.size() != 1) return Usage("expected one mission script");
+  if (positional.size() != 1) return UsageError("expected one mission script", kUsage);
   options.ScriptPath = positional[0];
   return std::nullopt;
+}
+
+int ListCars(int argc, char** argv) {
+  Options options;
+  if (const auto done = ParseArguments(argc, argv, options)) return *done;
+  Names names;
+  if (const auto failed = ReadNames(options.Files, names)) return *failed;
+  ScriptTable table;
+  if (const auto failed = ReadScriptTable(options.ScriptPath, options.Anywhere, table)) {
+    return *failed;
+  }
+
+  CarReport report = BuildReport(options.ScriptPath, table.File, table.Addresses, table.Scan,
+                                 names.VehiclesOrNull(), names.Zones);
+  report.Anywhere = options.Anywhere;
+  const std::string text = options.Json ? RenderJson(report) : RenderTable(report);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return ScanOutcome(table);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "export") return RunExport(argc - 2, argv + 2);
-  if (argc > 1 && std::string_view(argv[1]) == "apply") return RunApply(argc - 2, argv + 2);
-
-  Options options;
-  if (const auto done = ParseArguments(argc, argv, options)) return *done;
-
-  VehicleTable vehicles;
-  if (options.IdePath) {
-    std::string contents;
-    if (const auto failed = ReadInputFile(".IDE", *options.IdePath, contents)) return *failed;
-    const DefinitionsRead read = ReadDefinitions(contents, vehicles);
-    // The editor refuses such a file; the listing goes on with the names it has.
-    if (read.AcceptedLines < kRequiredVehicleLines) {
-      std::fprintf(stderr, "tovick-cars: warning: %s:%s\n", options.IdePath->c_str(),
-                   MissingCarsText(read.AcceptedLines).c_str());
-    }
-  }
-  ZoneTable zones;
-  if (options.ZonePath) {
-    std::string contents;
-    if (const auto failed = ReadInputFile("zone", *options.ZonePath, contents)) return *failed;
-    zones = ParseZones(contents);
-  }
-
-  ScriptFile file;
-  if (!file.Open(options.ScriptPath)) return CannotOpen(".SCM", options.ScriptPath);
-  const std::int64_t length = file.Length();
-  if (length < kMinScriptLength) {
-    std::fprintf(stderr, "tovick-cars: Length of %s (%s) too short: at least %s bytes needed\n",
-                 options.ScriptPath.c_str(), NumberToText(static_cast<double>(length)).c_str(),
-                 Trim(NumberToText(static_cast<double>(kMinScriptLength))).c_str());
-    return kExitTooShort;
-  }
-
-  std::vector<std::uint8_t> window(kScanWindowSize);
-  file.ReadBytes(kScanFirst, window.data(), window.size());
-  CarTable table;
-  const ScanResult scan = ScanCarTable(window, table);
-  const companion::CarReport report = companion::BuildReport(
-      options.ScriptPath, file, table, scan, options.IdePath ? &vehicles : nullptr, zones);
-  const std::string text = options.Json ? RenderJson(report) : RenderTable(report);
-  std::fwrite(text.data(), 1, text.size(), stdout);
-
-  if (scan.CarTableError) {
-    std::fprintf(stderr,
-                 "tovick-cars: Error in car table. Please replace MAIN.SCM. (a signature byte at "
-                 "offset %lld does not match; %d block(s) found before it)\n",
-                 static_cast<long long>(scan.ErrorOffset), table.BlockCnt);
-    return kExitMalformed;
-  }
-  return kExitOk;
+  const std::string_view command = argc > 1 ? argv[1] : "";
+  if (command == "map") return RunMap(argc - 1, argv + 1);
+  if (command == "diff") return RunDiff(argc - 1, argv + 1);
+  if (command == "export") return RunExport(argc - 2, argv + 2);
+  if (command == "apply") return RunApply(argc - 2, argv + 2);
+  return ListCars(argc, argv);
 }

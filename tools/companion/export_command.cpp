@@ -12,6 +12,7 @@
 #endif
 
 #include "block_list.h"
+#include "car_input.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "plugin/plugin_create.h"
@@ -46,14 +47,6 @@ bool WriteToStandardOutput(std::string_view contents) {
 #endif
   const bool written = std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
   return std::fflush(stdout) == 0 && written;
-}
-
-// The output file is used as given: unlike the editor's own files it may be a pipe or a device.
-bool WriteToFile(const std::string& path, std::string_view contents) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -102,13 +95,9 @@ int RunExport(int argc, char** argv) {
                  *creation.InvalidMarkerBlock);
     return kExitMalformed;
   }
-  const bool written = outputPath ? WriteToFile(*outputPath, creation.Content)
+  const bool written = outputPath ? WriteOutputFile(*outputPath, creation.Content)
                                   : WriteToStandardOutput(creation.Content);
-  if (!written) {
-    std::fprintf(stderr, "tovick-cars: cannot write the plug-in to %s\n",
-                 outputPath ? outputPath->c_str() : "standard output");
-    return kExitWriteFailed;
-  }
+  if (!written) return CannotWrite("plug-in", outputPath ? *outputPath : "(standard output)");
   return kExitOk;
 }
 

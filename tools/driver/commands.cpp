@@ -29,9 +29,17 @@ struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+using Clock = std::chrono::steady_clock;
+
+std::int64_t MicrosecondsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+}
+
 // A command sent to the editor from a thread of its own, so that the driver stays free when the
 // command opens a modal box (the send then returns only after the box is closed).
 struct PendingSend {
+  Clock::time_point Start = Clock::now();
+  std::atomic<std::int64_t> TookUs{-1};  // from Start until the editor had run the command
   std::atomic<bool> Done{false};
 };
 std::shared_ptr<PendingSend> gPending;
@@ -113,7 +121,7 @@ bool SettleAfterSend(int timeoutMs) {
   return modal;
 }
 
-std::string SendCommand(HWND main, WPARAM wParam, HWND sender, int timeoutMs) {
+std::shared_ptr<PendingSend> StartSend(HWND main, WPARAM wParam, HWND sender, int timeoutMs) {
   // The command before may still be finishing after its box was closed.
   if (gPending != nullptr &&
       !WaitFor(timeoutMs, [] { return gPending->Done || !VisibleDialogs().empty(); })) {
@@ -126,10 +134,39 @@ std::string SendCommand(HWND main, WPARAM wParam, HWND sender, int timeoutMs) {
   gPending = pending;
   std::thread([main, wParam, sender, pending] {
     SendMessageW(main, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(sender));
+    pending->TookUs = MicrosecondsSince(pending->Start);
     pending->Done = true;
   }).detach();
+  return pending;
+}
+
+std::string SendCommand(HWND main, WPARAM wParam, HWND sender, int timeoutMs) {
+  StartSend(main, wParam, sender, timeoutMs);
   bool modal = SettleAfterSend(timeoutMs);
   return JsonObject().Add("ok", true).Add("modal", modal).Str();
+}
+
+// Sends a command and then watches a control, every millisecond, until its text begins with
+// prefix: how long the editor took to run the command and how long until its effect showed.
+std::string TimedCommand(HWND main, WPARAM wParam, HWND sender, HWND watch,
+                         const std::string& prefix, int timeoutMs) {
+  std::shared_ptr<PendingSend> pending = StartSend(main, wParam, sender, timeoutMs);
+  std::int64_t shownUs = -1;
+  while (MicrosecondsSince(pending->Start) < std::int64_t{timeoutMs} * 1000) {
+    if (ReadText(watch).rfind(prefix, 0) == 0) {
+      shownUs = MicrosecondsSince(pending->Start);
+      break;
+    }
+    Sleep(1);
+  }
+  bool modal = SettleAfterSend(timeoutMs);
+  if (shownUs < 0) throw Failure("the watched text did not appear in time");
+  return JsonObject()
+      .Add("ok", true)
+      .Add("modal", modal)
+      .Add("command_us", pending->TookUs.load())
+      .Add("shown_us", shownUs)
+      .Str();
 }
 
 HWND FirstDialog(int timeoutMs) {
@@ -263,6 +300,43 @@ std::string CmdClick(const std::vector<std::string>& words) {
                      TimeoutArg(words, 2));
 }
 
+std::string CmdTimedClick(const std::vector<std::string>& words) {
+  if (words.size() < 4) throw Failure("timed-click needs a button, a control and a text");
+  HWND main = RequireMain();
+  HWND button = ResolveControl(main, words[1]);
+  return TimedCommand(main, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), button,
+                      ResolveControl(main, words[2]), words[3], TimeoutArg(words, 4));
+}
+
+std::string CmdTimedSelect(const std::vector<std::string>& words) {
+  if (words.size() < 5)
+    throw Failure("timed-select needs a combo box, a position, a control and a text");
+  HWND main = RequireMain();
+  HWND combo = ResolveControl(main, words[1]);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(ParseInt(words[2], "position")), 0);
+  return TimedCommand(main, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), combo,
+                      ResolveControl(main, words[3]), words[4], TimeoutArg(words, 5));
+}
+
+// Reads a control's text every millisecond for a while and lists each change with its time.
+std::string CmdWatch(const std::vector<std::string>& words) {
+  if (words.size() < 3) throw Failure("watch needs a control and a duration");
+  HWND control = ResolveControl(RequireMain(), words[1]);
+  const std::int64_t durationUs = std::int64_t{ParseInt(words[2], "milliseconds")} * 1000;
+  const Clock::time_point start = Clock::now();
+  std::vector<std::string> changes;
+  std::string last;
+  for (std::int64_t now = 0; now < durationUs; now = MicrosecondsSince(start)) {
+    std::string text = ReadText(control);
+    if (changes.empty() || text != last) {
+      changes.push_back(JsonObject().Add("us", now).Add("text", text).Str());
+      last = std::move(text);
+    }
+    Sleep(1);
+  }
+  return JsonObject().Add("ok", true).AddRaw("changes", JsonArray(changes)).Str();
+}
+
 std::string CmdBox(const std::vector<std::string>& words) {
   return "{\"ok\":true,\"box\":" + DescribeDialog(FirstDialog(TimeoutArg(words, 1))) + "}";
 }
@@ -358,9 +432,16 @@ const CommandEntry kCommands[] = {
     {"type", CmdType, "type CONTROL TEXT         set an edit's text"},
     {"select", CmdSelect, "select COMBO POS [TIMEOUT] choose an entry as a user would"},
     {"click", CmdClick, "click BUTTON [TIMEOUT]    press a button of the main window"},
+    {"timed-click", CmdTimedClick,
+     "timed-click BUTTON CONTROL TEXT [TIMEOUT]  click, then time until CONTROL's text begins "
+     "with TEXT"},
+    {"timed-select", CmdTimedSelect,
+     "timed-select COMBO POS CONTROL TEXT [TIMEOUT]  the same for a choice in a combo box"},
+    {"watch", CmdWatch, "watch CONTROL MS          every change of a control's text for MS ms"},
     {"box", CmdBox, "box [TIMEOUT]             wait for a dialog box and describe it"},
     {"boxes", CmdBoxes, "boxes                     describe every open dialog box"},
-    {"press", CmdPress, "press [ID] [TIMEOUT]      press a button (default OK) of the open box"},
+    {"press", CmdPress,
+     "press [ID] [TIMEOUT]      press a button of the open box (1 OK, the default; 6 Yes, 7 No)"},
     {"file", CmdFile, "file PATH [TIMEOUT]       answer the open/save dialog with PATH"},
     {"wait-window", CmdWaitWindow,
      "wait-window CLASS TITLE [TIMEOUT]  wait until a window is visible"},

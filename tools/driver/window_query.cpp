@@ -126,8 +126,10 @@ std::wstring Wide(std::string_view utf8) {
 
 std::string ReadText(HWND window) {
   LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  if (length < 0) return {};
+  // Room to spare: a text that grows between the two messages (the scroller's) is read whole.
+  constexpr LRESULT kSlack = 1024;
+  std::wstring text(static_cast<std::size_t>(length + kSlack) + 1, L'\0');
   LRESULT copied = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return Utf8(text);
@@ -257,6 +259,13 @@ std::string DescribeDialog(HWND dialog) {
       }
     }
     json.Add("icon", icon);
+    // The buttons in their order, as the user reads them ("OK", or "&Yes" and "&No").
+    std::vector<std::string> buttons;
+    for (HWND child : Descendants(dialog)) {
+      if (ClassName(child) == "Button" && IsWindowVisible(child))
+        buttons.push_back(ReadText(child));
+    }
+    json.Add("buttons", buttons);
   }
   std::vector<std::string> controls;
   int index = 0;

@@ -35,8 +35,8 @@ std::string DescribeControl(HWND control, int index, HWND parent);
 std::vector<HWND> VisibleDialogs();
 // Marks a dialog as closed for good, so it is never reported again.
 void ForgetDialog(HWND dialog);
-// A dialog as JSON: caption, kind ("message" or "file"), the message text and icon, every
-// descendant control.
+// A dialog as JSON: caption, kind ("message" or "file"), the message text, icon and button texts,
+// every descendant control.
 std::string DescribeDialog(HWND dialog);
 
 }  // namespace tovick::driver

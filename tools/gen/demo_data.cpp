@@ -197,14 +197,29 @@ void FillInstructions(std::vector<std::uint8_t>& bytes, std::size_t from, std::s
   }
 }
 
+// A modder's edits: flipped bits, so every edited field differs from the original whatever the
+// seed, and no id leaves the range that suits its width.
+void ApplyDemoChanges(std::vector<CarBlock>& blocks) {
+  auto block = [&](int n) -> CarBlock& { return blocks[static_cast<std::size_t>(n - 1)]; };
+  block(1).XPos ^= 0x0100;
+  block(1).CarId = block(1).CarId == 100 ? 101 : 100;
+  block(2).Heading ^= 0x0200;
+  block(2).Alarm ^= 0x01;
+  block(2).Lock ^= 0x40;
+  block(7).UnknownWord ^= 0x0010;
+  block(7).YPos ^= 0x0080;
+  block(60).Lock ^= 0x01;
+  block(kDemoBlockCount).YPos ^= 0x0001;
+}
+
 std::string_view LineEnd(bool lfOnly) {
   return lfOnly ? "\n" : "\r\n";
 }
 
 }  // namespace
 
-std::vector<CarBlock> PlanCarTable(std::uint32_t seed, int blockCount) {
-  blockCount = ClampBlockCount(blockCount);
+std::vector<CarBlock> PlanCarTable(std::uint32_t seed, const ScriptOptions& options) {
+  const int blockCount = ClampBlockCount(options.BlockCount);
   Random random(StreamSeed(seed, kTableStream));
   std::vector<CarBlock> blocks;
   blocks.reserve(kDemoBlockCount);
@@ -225,13 +240,14 @@ std::vector<CarBlock> PlanCarTable(std::uint32_t seed, int blockCount) {
       kUnitsPerWorld * random.Between(first.MinY + (first.MaxY - first.MinY) / 4,
                                       first.MaxY - (first.MaxY - first.MinY) / 4));
   SetTwoByte(blocks[4], random.Between(kLowestVehicleId, kHighestOneByteId));
+  if (options.Changed) ApplyDemoChanges(blocks);
   // Drawn after the roles, so that the first hundred blocks keep their values in a longer table.
   for (int n = kDemoBlockCount + 1; n <= blockCount; ++n) blocks.push_back(RandomBlock(random));
   blocks.resize(static_cast<std::size_t>(blockCount));
 
   const bool compact = IsCompact(blockCount);
   if (compact) FitIntoWindow(blocks);
-  std::int64_t address = compact ? kScanFirst : kDemoTableStart;
+  std::int64_t address = compact ? kScanFirst : options.TableStart;
   for (int n = 1; n <= blockCount; ++n) {
     CarBlock& block = blocks[static_cast<std::size_t>(n - 1)];
     block.Address = address;
@@ -250,12 +266,12 @@ std::vector<std::uint8_t> PlanFollowBytes(int blockCount) {
 }
 
 std::int64_t FullTableLength(std::uint32_t seed, int blockCount) {
-  const CarBlock last = PlanCarTable(seed, blockCount).back();
+  const CarBlock last = PlanCarTable(seed, {.BlockCount = blockCount}).back();
   return std::max(kDemoScriptLength, last.Address + static_cast<std::int64_t>(EncodedSize(last)));
 }
 
 std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions& options) {
-  const std::vector<CarBlock> blocks = PlanCarTable(seed, options.BlockCount);
+  const std::vector<CarBlock> blocks = PlanCarTable(seed, options);
   const std::vector<std::uint8_t> follow = PlanFollowBytes(options.BlockCount);
   const CarBlock& last = blocks.back();
   const auto tableEnd = static_cast<std::size_t>(last.Address) + EncodedSize(last);

@@ -10,7 +10,8 @@
 //            no other zone;
 //   block 5: two-byte id with an unsafe id 90..127;
 //   every other block: a safe id, either width.
-// The table starts at kDemoTableStart, inside the scan window. Most blocks stand back to back
+// The table starts at kDemoTableStart, inside the scan window (TableStart moves it, for example
+// before the window, where the editor finds nothing). Most blocks stand back to back
 // (follow byte 0x04); a few are separated by other instructions, and one ends in a follow byte
 // other than 0x04 with enough room after it that the scan's skip misses nothing. The last block's
 // follow byte is 0x04. No byte of the scan window outside the blocks is 0x00, so the window holds
@@ -39,16 +40,23 @@ constexpr int kBrokenBlock = 10;
 constexpr std::uint8_t kBrokenMarker = 0x06;
 constexpr int kDemoVehicleCount = 61;
 
+// The blocks a changed script (ScriptOptions::Changed) edits, only in fields a plug-in carries:
+// block 1 has a one-byte id, block 2 a two-byte one, the others either.
+constexpr int kChangedBlocks[] = {1, 2, 7, 60, kDemoBlockCount};
+
 struct ScriptOptions {
   // Bytes in the file; a length that ends inside the table cuts it there.
   std::int64_t Length = kDemoScriptLength;
   bool BreakStrict = false;
   int BlockCount = kDemoBlockCount;  // 1 to kMaxDemoBlockCount
+  std::int64_t TableStart = kDemoTableStart;
+  // The same script after a modder's known edits to the kChangedBlocks.
+  bool Changed = false;
 };
 
 // The blocks of the table in file order, with their addresses and values (block n is [n - 1]).
 // The broken block of BreakStrict is listed with its intended values; the file holds 0x06 instead.
-std::vector<CarBlock> PlanCarTable(std::uint32_t seed, int blockCount = kDemoBlockCount);
+std::vector<CarBlock> PlanCarTable(std::uint32_t seed, const ScriptOptions& options = {});
 
 // The follow byte written after each planned block, in the same order.
 std::vector<std::uint8_t> PlanFollowBytes(int blockCount = kDemoBlockCount);

@@ -22,7 +22,7 @@ constexpr std::int64_t kMaxVehicles = 200;
 
 constexpr const char* kUsage =
     "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--blocks N] [--break-strict]\n"
-    "                 [--vehicles N] [--lf-only]\n"
+    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only]\n"
     "\n"
     "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same "
     "seed.\n"
@@ -32,6 +32,9 @@ constexpr const char* kUsage =
     "  --blocks N      blocks in the car table, 1 to 147 (default 100; above 100 they fill the\n"
     "                  scan window back to back, and the default length grows to hold them)\n"
     "  --break-strict  block 10 gets the width marker 0x06: a malformed car table\n"
+    "  --table-at N    the car table starts at offset N (default 65300; the editor scans\n"
+    "                  65224 to 70239, so a table before that holds no block for it)\n"
+    "  --changed       the same script after known edits to blocks 1, 2, 7, 60 and 100\n"
     "  --vehicles N    vehicle lines in DEFAULT.IDE, ids from 90 (default 61: 90 to 150)\n"
     "  --lf-only       DEFAULT.IDE ends its lines in LF alone (the editor refuses such a file)\n"
     "\n"
@@ -101,6 +104,12 @@ int main(int argc, char** argv) {
       const auto n = value(kMaxVehicles);
       if (!n) return Usage("--vehicles needs a number from 0 to 200");
       vehicles = static_cast<int>(*n);
+    } else if (arg == "--table-at") {
+      const auto n = value(kMaxLength);
+      if (!n) return Usage("--table-at needs a number from 0 to 16777216");
+      script.TableStart = *n;
+    } else if (arg == "--changed") {
+      script.Changed = true;
     } else if (arg == "--break-strict") {
       script.BreakStrict = true;
     } else if (arg == "--lf-only") {

@@ -1,5 +1,4 @@
 #include "editor/commands.h"
-#include "editor/start_up.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -10,6 +9,7 @@
 #include <fstream>
 
 #include "editor/remembered_paths.h"
+#include "editor/start_up.h"
 #include "support/test_data.h"
 #include "text/text_lines.h"
 
@@ -212,17 +212,13 @@ TEST_F(CommandsTest, TextFilesThatCannotBeUsedAreRefused) {
   }
 }
 
-TEST_F(CommandsTest, SmallCommandsAndOperationsStillToCome) {
+TEST_F(CommandsTest, SpeedButtonsAndExitOnlyStoreOrAnswer) {
   Started();
   EXPECT_EQ(Run(Command::ScrollFaster), AfterCommand::Nothing);
   EXPECT_EQ(state_->Scroller.ScrollRequest(), 120);
   Run(Command::ScrollSlower);
   EXPECT_EQ(state_->Scroller.ScrollRequest(), -120);
   EXPECT_EQ(Run(Command::Exit), AfterCommand::SendClose);
-  for (Command later : {Command::CreatePlugIn, Command::LoadAndUsePlugIn,
-                        Command::SearchListChanged, Command::Search}) {
-    EXPECT_EQ(Run(later), AfterCommand::Nothing);
-  }
   EXPECT_TRUE(ui_.Messages.empty() && ui_.OpenDialogs.empty() && ui_.SaveDialogs.empty());
 }
 

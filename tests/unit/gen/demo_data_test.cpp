@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "scm/car_table.h"
+#include "scm/record_search.h"
 #include "scm/script_file.h"
 #include "vehicles/definitions.h"
 #include "zones/zones.h"
@@ -155,6 +156,30 @@ TEST_P(DemoScriptTest, BreakStrictStopsTheScanAtBlockTen) {
   EXPECT_EQ(table.BlockCnt, demo::kBrokenBlock - 1);
 }
 
+// The changed script differs from the original only in fields of the kChangedBlocks, and in each of
+// those blocks in at least one field.
+TEST_P(DemoScriptTest, ChangedScriptEditsOnlyTheChangedBlocks) {
+  const std::vector<CarBlock> plan = PlanCarTable(GetParam());
+  const std::vector<CarBlock> changed = PlanCarTable(GetParam(), {.Changed = true});
+  ASSERT_EQ(plan.size(), changed.size());
+  auto fields = [](const CarBlock& b) {
+    return std::vector<std::int64_t>{b.Address,     b.WidthMarker, b.CarId, b.XPos, b.YPos,
+                                     b.UnknownWord, b.Heading,     b.Alarm, b.Lock};
+  };
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    const int number = static_cast<int>(i + 1);
+    const bool listed = std::find(std::begin(demo::kChangedBlocks), std::end(demo::kChangedBlocks),
+                                  number) != std::end(demo::kChangedBlocks);
+    EXPECT_EQ(fields(plan[i]) != fields(changed[i]), listed) << "block " << number;
+    EXPECT_EQ(plan[i].Address, changed[i].Address);
+  }
+  EXPECT_EQ(changed[1].HiCar, 1);
+  const std::vector<std::uint8_t> bytes = GenerateScript(GetParam(), {.Changed = true});
+  CarTable table;
+  EXPECT_FALSE(Scan(bytes, table).CarTableError);
+  EXPECT_EQ(table.BlockCnt, demo::kDemoBlockCount);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, DemoScriptTest, ::testing::ValuesIn(kSeeds));
 
 // Other block counts: the scan finds exactly the planned table, the roles and the values of the
@@ -167,7 +192,7 @@ TEST_P(DemoBlockCountTest, ScanFindsExactlyThePlannedTable) {
     const std::int64_t length = demo::FullTableLength(seed, count);
     const std::vector<std::uint8_t> bytes =
         GenerateScript(seed, {.Length = length, .BlockCount = count});
-    const std::vector<CarBlock> plan = PlanCarTable(seed, count);
+    const std::vector<CarBlock> plan = PlanCarTable(seed, {.BlockCount = count});
     ASSERT_EQ(plan.size(), static_cast<std::size_t>(count));
     CarTable table;
     EXPECT_FALSE(Scan(bytes, table).CarTableError) << seed;
@@ -198,6 +223,20 @@ TEST_P(DemoBlockCountTest, ScanFindsExactlyThePlannedTable) {
 INSTANTIATE_TEST_SUITE_P(Counts, DemoBlockCountTest,
                          ::testing::Values(1, 5, 10, 60, 61, 100, 101, 130,
                                            demo::kMaxDemoBlockCount));
+
+TEST(DemoScript, TableBeforeTheWindowLeavesTheWindowEmpty) {
+  const std::vector<std::uint8_t> bytes = GenerateScript(8, {.TableStart = 30000});
+  ASSERT_EQ(bytes.size(), 70204u);
+  CarTable table;
+  EXPECT_FALSE(Scan(bytes, table).CarTableError);
+  EXPECT_EQ(table.BlockCnt, 0);
+  std::vector<std::int64_t> planned;
+  for (const CarBlock& block : PlanCarTable(8, {.TableStart = 30000})) {
+    planned.push_back(block.Address);
+  }
+  EXPECT_EQ(planned.front(), 30000);
+  EXPECT_EQ(FindParkedCarRecords(bytes), planned);
+}
 
 TEST(DemoScript, SameSeedSameBytesOtherSeedOtherBytes) {
   EXPECT_EQ(GenerateScript(5), GenerateScript(5));
