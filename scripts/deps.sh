@@ -13,6 +13,7 @@ packages=(
   librsvg2-bin                                           # renders the map for the README
   fonts-liberation fonts-wine                            # fonts metric-compatible with Windows' own
   python3 clang-format                                   # test helpers, formatting
+  clang libclang-rt-14-dev                               # fuzzing: clang, libFuzzer, sanitizers
 )
 
 missing=()

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: native Debug build + ctest; native AddressSanitizer+UBSan build + ctest; the
-# Windows x86_64 and i686 builds + ctest each (unit tests and end-to-end tests under 64-bit and
-# 32-bit Wine); then the release zips of those two builds and their check. Ends with "N passed,
-# M failed" over all ctest tests and zip checks (a build that fails counts as one failed test) and
-# exits non-zero on any failure.
+# fuzz targets (clang) for 10 s each; Windows x86_64 and i686 builds + ctest each (unit tests and
+# end-to-end tests under 64-bit and 32-bit Wine); then the release zips of those two builds and
+# their check. Ends with "N passed, M failed" over all ctest tests and zip checks (a build that
+# fails counts as one failed test) and exits non-zero on any failure.
 # Build trees go under $TOVICK_BUILD_ROOT (default ./build).
 set -uo pipefail
 
@@ -60,6 +60,12 @@ stage "native AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 if build "$build_root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTOVICK_SANITIZE=ON; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_ctest "$build_root/sanitize"
+fi
+
+stage "fuzzing: each libFuzzer target for 10 s (clang, ASan + UBSan)"
+if build "$build_root/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVICK_FUZZ=ON \
+     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++; then
+  run_ctest "$build_root/fuzz"
 fi
 
 # windows_tests DIR: the tree's ctest under Wine, in a Wine prefix of its own.

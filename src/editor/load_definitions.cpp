@@ -14,7 +14,12 @@ void LoadDefinitions(AppState& state, UiPort& ui) {
   state.Script.Close();
 
   std::string contents;
-  if (!ReadWholeFile(state.Paths.DefinitionsPath, contents)) {
+  const TextFileRead fileRead = ReadTextFile(state.Paths.DefinitionsPath, contents);
+  if (fileRead != TextFileRead::Read) {
+    // A file that does not open ends the program without a word; one that is far too large to be
+    // a definitions file is named, or the user would never learn why.
+    if (fileRead == TextFileRead::TooLarge)
+      ui.Message(FileTooLargeText(state.Paths.DefinitionsPath));
     state.Flags.MustQuit = true;
     return;
   }

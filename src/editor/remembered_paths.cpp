@@ -1,16 +1,22 @@
 #include "editor/remembered_paths.h"
 
-#include "text/text_lines.h"
-
 namespace tovick {
 
-std::optional<std::string> ReadRememberedPath(const std::string& file) {
-  std::string contents;
-  if (!ReadWholeFile(file, contents)) return std::nullopt;
+std::string RememberedPathOf(std::string_view contents) {
   LineReader reader(contents);
   // An empty file reads as an empty path, which the loader then fails to open.
-  if (reader.AtEnd()) return std::string();
-  return reader.ReadLine(kMaxPathBytes);
+  return reader.AtEnd() ? std::string() : reader.ReadLine(kMaxPathBytes);
+}
+
+TextFileRead ReadRememberedPath(const std::string& file, std::string& path) {
+  std::string contents;
+  const TextFileRead read = ReadTextFile(file, contents);
+  if (read == TextFileRead::Read) path = RememberedPathOf(contents);
+  return read;
+}
+
+std::string FileTooLargeText(const std::string& file) {
+  return "Couldn't use the file (" + TooLargeReason() + ")\r\n" + file;
 }
 
 bool RememberPath(const std::string& file, const std::string& path) {

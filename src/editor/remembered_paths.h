@@ -1,8 +1,10 @@
 #pragma once
 // The two remembered-path files, "DEFIDE.txt" and "MAINSCM.txt", in the start directory.
 
-#include <optional>
 #include <string>
+#include <string_view>
+
+#include "text/text_lines.h"
 
 namespace tovick {
 
@@ -17,8 +19,13 @@ inline std::string CutToPathBuffer(std::string path) {
   return path;
 }
 
-// The first line of the file, cut to 299 bytes; nullopt when the file cannot be opened.
-std::optional<std::string> ReadRememberedPath(const std::string& file);
+// The path a remembered-path file's bytes hold: the first line, cut to 299 bytes.
+std::string RememberedPathOf(std::string_view contents);
+// Puts the path the file holds into path when the file is read.
+TextFileRead ReadRememberedPath(const std::string& file, std::string& path);
+// What the user is told about a text file too large to be used (a definitions file, the zone file,
+// a remembered-path file): the reason and the file's path.
+std::string FileTooLargeText(const std::string& file);
 // Writes the path as the file's one line (CR LF); false when the file could not be written.
 bool RememberPath(const std::string& file, const std::string& path);
 

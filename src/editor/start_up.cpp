@@ -15,9 +15,20 @@ namespace tovick {
 
 namespace {
 
-bool DefinitionsFileOpens(const std::string& path) {
+// The user is told about a remembered definitions file that cannot be used, then asked again.
+bool DefinitionsFileUsable(const std::string& path, UiPort& ui) {
   std::string contents;
-  return ReadWholeFile(path, contents);
+  switch (ReadTextFile(path, contents)) {
+    case TextFileRead::Read:
+      return true;
+    case TextFileRead::CannotOpen:
+      ui.Message("Couldn't open the .IDE file\r\n" + path);
+      return false;
+    case TextFileRead::TooLarge:
+      ui.Message(FileTooLargeText(path));
+      return false;
+  }
+  return false;
 }
 
 bool ScriptFileOpens(const std::string& path) {
@@ -25,18 +36,27 @@ bool ScriptFileOpens(const std::string& path) {
   return probe.Open(path);
 }
 
+// The path remembered in the start directory's file; nullopt when none is, or when the file is too
+// large to be one of ours (the user is told, and asked for the game file as on a first start).
+std::optional<std::string> RememberedPath(const AppState& state, UiPort& ui, const char* fileName) {
+  const std::string file = state.Paths.StartDirectory + fileName;
+  std::string path;
+  const TextFileRead read = ReadRememberedPath(file, path);
+  if (read == TextFileRead::TooLarge) ui.Message(FileTooLargeText(file));
+  if (read != TextFileRead::Read) return std::nullopt;
+  return path;
+}
+
 // A remembered path that no longer opens counts as not remembered: the user is told which file
 // is gone and asked again, instead of the program ending at every start.
 void StartUpDefinitions(AppState& state, UiPort& ui) {
-  const std::optional<std::string> remembered =
-      ReadRememberedPath(state.Paths.StartDirectory + kDefinitionsPathFile);
+  const std::optional<std::string> remembered = RememberedPath(state, ui, kDefinitionsPathFile);
   if (!remembered) {
     PromptForDefinitions(state, ui);
     return;
   }
   state.Paths.DefinitionsPath = *remembered;
-  if (!DefinitionsFileOpens(*remembered)) {
-    ui.Message("Couldn't open the .IDE file\r\n" + *remembered);
+  if (!DefinitionsFileUsable(*remembered, ui)) {
     PromptForDefinitions(state, ui);
     return;
   }
@@ -44,8 +64,7 @@ void StartUpDefinitions(AppState& state, UiPort& ui) {
 }
 
 void StartUpMissionScript(AppState& state, UiPort& ui) {
-  const std::optional<std::string> remembered =
-      ReadRememberedPath(state.Paths.StartDirectory + kScriptPathFile);
+  const std::optional<std::string> remembered = RememberedPath(state, ui, kScriptPathFile);
   if (!remembered) {
     ChooseMissionScript(state, ui);
     return;
@@ -62,7 +81,7 @@ void StartUpMissionScript(AppState& state, UiPort& ui) {
 
 }  // namespace
 
-void PrepareStart(AppState& state, const std::string& currentDirectory) {
+void PrepareStart(AppState& state, UiPort& ui, const std::string& currentDirectory) {
   // Native runs get POSIX paths; the program itself always sees a drive path.
   const char separator =
       (!currentDirectory.empty() && currentDirectory.front() == '/') ? '/' : '\\';
@@ -72,7 +91,11 @@ void PrepareStart(AppState& state, const std::string& currentDirectory) {
   if (startDirectory.empty() || startDirectory.back() != separator) startDirectory += separator;
   state.Paths.StartDirectory = startDirectory;
 
-  state.Zones = ReadZones(startDirectory + kZoneFile);
+  // A zone file that does not open means no zones, without a word; one too large is named.
+  const std::string zoneFile = startDirectory + kZoneFile;
+  if (ReadZones(zoneFile, state.Zones) == TextFileRead::TooLarge) {
+    ui.Message(FileTooLargeText(zoneFile));
+  }
 }
 
 void StartUp(AppState& state, UiPort& ui) {

@@ -9,8 +9,9 @@
 
 namespace tovick {
 
-// Sets the start directories from the current directory and reads the zone file.
-void PrepareStart(AppState& state, const std::string& currentDirectory);
+// Sets the start directories from the current directory and reads the zone file (a zone file too
+// large to use is told through ui).
+void PrepareStart(AppState& state, UiPort& ui, const std::string& currentDirectory);
 // Start-up loading: both game files, the car-table check, block 1. Leaves Flags.MustQuit set when
 // the program must end.
 void StartUp(AppState& state, UiPort& ui);

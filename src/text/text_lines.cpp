@@ -46,6 +46,33 @@ std::FILE* OpenRegularFile(const std::string& path) {
 #endif
 }
 
+// Creates or empties a regular file for binary writing; anything else is refused as for reading.
+// A FIFO would block the open until a reader came, and then take the text.
+std::FILE* CreateRegularFile(const std::string& path) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return nullptr;
+  struct _stat64 info {};
+  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+#else
+  // Emptied only once it is known to be a regular file.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (file == nullptr) ::close(fd);
+  return file;
+#endif
+}
+
 }  // namespace
 
 bool LineReader::AtEnd() const {
@@ -78,20 +105,38 @@ void WriteLine(std::string& out, std::string_view text) {
   out += "\r\n";
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* file = OpenRegularFile(path);
-  if (file == nullptr) return false;
+TextFileRead ReadTextFile(const std::string& path, std::string& contents) {
   contents.clear();
+  std::FILE* file = OpenRegularFile(path);
+  if (file == nullptr) return TextFileRead::CannotOpen;
+  // The size is checked while reading, not only from the file's length, which a file that grows
+  // meanwhile (or a special file posing as a regular one) does not keep to.
+  TextFileRead result = TextFileRead::Read;
   char buffer[4096];
   std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, count);
-  const bool ok = std::ferror(file) == 0;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (count > kMaxTextFileBytes - contents.size()) {
+      result = TextFileRead::TooLarge;
+      break;
+    }
+    contents.append(buffer, count);
+  }
+  if (result == TextFileRead::Read && std::ferror(file) != 0) result = TextFileRead::CannotOpen;
   std::fclose(file);
-  return ok;
+  if (result != TextFileRead::Read) contents.clear();
+  return result;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+  return ReadTextFile(path, contents) == TextFileRead::Read;
+}
+
+std::string TooLargeReason() {
+  return "larger than " + std::to_string(kMaxTextFileBytes / (1024 * 1024)) + " MiB";
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view contents) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = CreateRegularFile(path);
   if (file == nullptr) return false;
   const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
   const bool closed = std::fclose(file) == 0;

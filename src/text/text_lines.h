@@ -28,10 +28,25 @@ class LineReader {
 // Appends the text and CR LF.
 void WriteLine(std::string& out, std::string_view text);
 
-// Whole-file helpers for the small text files. ReadWholeFile fails for a missing or unreadable
-// file, and for anything but a regular file (a directory, a FIFO, a device), and never creates one.
-// WriteWholeFile creates or empties the file.
+// The largest text file the program reads: far beyond any real one, small enough that a wrong
+// file (a disc image, a device that never ends) is refused instead of filling the memory.
+constexpr std::size_t kMaxTextFileBytes = 16 * 1024 * 1024;
+
+enum class TextFileRead {
+  Read,
+  CannotOpen,  // missing, unreadable, or not a regular file (a directory, a FIFO, a device)
+  TooLarge,    // more than kMaxTextFileBytes
+};
+
+// Whole-file helpers for the small text files. ReadTextFile reads regular files only, at most
+// kMaxTextFileBytes, and never creates one; contents holds the bytes only when it returns Read.
+// ReadWholeFile is the same for callers that treat every failure alike. WriteWholeFile creates or
+// empties a regular file, and fails for anything else.
+TextFileRead ReadTextFile(const std::string& path, std::string& contents);
 bool ReadWholeFile(const std::string& path, std::string& contents);
 bool WriteWholeFile(const std::string& path, std::string_view contents);
+
+// Why a text file above the bound is refused, for the messages: "larger than 16 MiB".
+std::string TooLargeReason();
 
 }  // namespace tovick

@@ -117,11 +117,12 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& creation) {
   auto created = std::make_unique<MainWindowApp>();
   MainWindowApp& self = *created;
 
-  PrepareStart(self.State, CurrentDirectory());  // start directories and zones
+  // The port holds the control table, filled below; until then it only shows messages.
+  self.Ui = std::make_unique<Win32UiPort>(window, self.Controls);
+  PrepareStart(self.State, *self.Ui, CurrentDirectory());  // start directories and zones
   CentreWindow(window);
   self.Font = CreateControlFont();
   if (!CreateControls(window, creation.hInstance, self.Font, self.Controls)) return -1;
-  self.Ui = std::make_unique<Win32UiPort>(window, self.Controls);
   app = created.release();
 
   // A fault during the loads ends the program like a failed load, but with a non-zero exit code.

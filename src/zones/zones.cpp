@@ -48,10 +48,11 @@ ZoneTable ParseZones(std::string_view contents) {
   return zones;
 }
 
-ZoneTable ReadZones(const std::string& path) {
+TextFileRead ReadZones(const std::string& path, ZoneTable& zones) {
   std::string contents;
-  if (!ReadWholeFile(path, contents)) return {};
-  return ParseZones(contents);
+  const TextFileRead read = ReadTextFile(path, contents);
+  zones = read == TextFileRead::Read ? ParseZones(contents) : ZoneTable{};
+  return read;
 }
 
 std::string ZoneText(const ZoneTable& zones, std::int16_t x, std::int16_t y) {

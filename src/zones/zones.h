@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text_lines.h"
+
 namespace tovick {
 
 constexpr std::size_t kMaxZones = 51;
@@ -24,8 +26,8 @@ using ZoneTable = std::vector<Zone>;
 
 // Parses the zone file's bytes; lines past the 51st are ignored.
 ZoneTable ParseZones(std::string_view contents);
-// Reads "TovickZon.txt" (or another path); an unreadable file gives no zones.
-ZoneTable ReadZones(const std::string& path);
+// Reads "TovickZon.txt" (or another path) into zones; a file that is not read gives no zones.
+TextFileRead ReadZones(const std::string& path, ZoneTable& zones);
 
 // The names of the zones containing (x, y), each followed by CR LF, in file order.
 std::string ZoneText(const ZoneTable& zones, std::int16_t x, std::int16_t y);

@@ -40,6 +40,22 @@ expect_exit 2 "missing definitions" -- "$cars" --ide "$work/none.IDE" "$good/MAI
 expect_in "$work/err" "Couldn't open the .IDE file" "missing definitions message"
 expect_exit 2 "missing zones" -- "$cars" --zones "$work/none.txt" "$good/MAIN.SCM"
 
+# Text files that are no regular files, or too large for one, are refused at once: a FIFO, an
+# endless device, a sparse file one byte past 16 MiB.
+mkfifo "$work/fifo"
+truncate -s $((16 * 1024 * 1024 + 1)) "$work/big"
+for input in fifo dev-zero big; do
+  file=$work/$input
+  [ "$input" = dev-zero ] && file=/dev/zero
+  for option in --ide --zones; do
+    expect_exit 2 "$option $input" -- timeout 10 "$cars" "$option" "$file" "$good/MAIN.SCM"
+  done
+  expect_exit 2 "apply $input" -- timeout 10 "$cars" apply "$file" "$good/MAIN.SCM"
+done
+expect_in "$work/err" "Couldn't use the plug-in file (larger than 16 MiB): $work/big" "too large"
+expect_exit 2 "--zones big" -- "$cars" --zones "$work/big" "$good/MAIN.SCM"
+expect_in "$work/err" "Couldn't use the zone file (larger than 16 MiB): $work/big" "too large"
+
 # Too short: 70203 bytes, shown with the leading blank of the editor's number text.
 expect_exit 3 "70203-byte script" -- "$cars" "$work/short/MAIN.SCM"
 expect_in "$work/err" "( 70203) too short" "too-short message"

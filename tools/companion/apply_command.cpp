@@ -124,7 +124,7 @@ int RunApply(int argc, char** argv) {
   const std::string& scriptPath = positional[1];
 
   std::string plugIn;
-  if (!ReadWholeFile(plugInPath, plugIn)) return CannotOpen("plug-in", plugInPath);
+  if (const auto failed = ReadInputFile("plug-in", plugInPath, plugIn)) return *failed;
   ScriptImage script;
   if (const auto failed = LoadScriptImage(scriptPath, script)) return *failed;
 

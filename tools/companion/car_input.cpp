@@ -18,6 +18,28 @@ int CannotOpen(const std::string& what, const std::string& path) {
   return kExitCannotOpen;
 }
 
+std::optional<int> ReadInputFile(const std::string& what, const std::string& path,
+                                 std::string& contents) {
+  switch (ReadTextFile(path, contents)) {
+    case TextFileRead::Read:
+      return std::nullopt;
+    case TextFileRead::CannotOpen:
+      return CannotOpen(what, path);
+    case TextFileRead::TooLarge:
+      std::fprintf(stderr, "tovick-cars: Couldn't use the %s file (%s): %s\n", what.c_str(),
+                   TooLargeReason().c_str(), path.c_str());
+      return kExitCannotOpen;
+  }
+  return kExitCannotOpen;
+}
+
+bool WriteOutputFile(const std::string& path, std::string_view contents) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+  return std::fclose(file) == 0 && written;
+}
+
 int CannotWrite(const std::string& what, const std::string& path) {
   std::fprintf(stderr, "tovick-cars: cannot write the %s file: %s\n", what.c_str(), path.c_str());
   return kExitWriteFailed;
@@ -41,7 +63,7 @@ int MalformedTable(const ScanResult& scan, int blocksFound) {
 std::optional<int> ReadNames(const NameFiles& files, Names& names) {
   if (files.IdePath) {
     std::string contents;
-    if (!ReadWholeFile(*files.IdePath, contents)) return CannotOpen(".IDE", *files.IdePath);
+    if (const auto failed = ReadInputFile(".IDE", *files.IdePath, contents)) return *failed;
     const DefinitionsRead read = ReadDefinitions(contents, names.Vehicles);
     names.HaveVehicles = true;
     // The editor refuses such a file; the commands go on with the names it has.
@@ -52,7 +74,7 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names) {
   }
   if (files.ZonePath) {
     std::string contents;
-    if (!ReadWholeFile(*files.ZonePath, contents)) return CannotOpen("zone", *files.ZonePath);
+    if (const auto failed = ReadInputFile("zone", *files.ZonePath, contents)) return *failed;
     names.Zones = ParseZones(contents);
   }
   return std::nullopt;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exit_codes.h"
@@ -19,6 +20,13 @@ namespace tovick::companion {
 int UsageError(const std::string& problem, const char* usage);
 // "tovick-cars: Couldn't open the <what> file: <path>" on standard error; returns kExitCannotOpen.
 int CannotOpen(const std::string& what, const std::string& path);
+// Reads a regular text file of at most kMaxTextFileBytes (definitions, zones, a plug-in). When it
+// cannot, says why on standard error (it cannot be opened, or it is too large) and returns
+// kExitCannotOpen.
+std::optional<int> ReadInputFile(const std::string& what, const std::string& path,
+                                 std::string& contents);
+// Writes an output file as given: unlike the editor's own files it may be a pipe or a device.
+bool WriteOutputFile(const std::string& path, std::string_view contents);
 // "tovick-cars: cannot write the <what> file: <path>" on standard error; returns kExitWriteFailed.
 int CannotWrite(const std::string& what, const std::string& path);
 // The script's length below the least the editor loads, on standard error; returns kExitTooShort.

@@ -49,7 +49,7 @@ constexpr const char* kUsage =
     "Exit codes:\n"
     "  0  done: the table was printed, the plug-in written or applied\n"
     "  1  usage error\n"
-    "  2  a file could not be opened\n"
+    "  2  a file could not be opened, or a text file is larger than 16 MiB\n"
     "  3  the script is shorter than 70204 bytes\n"
     "  4  the car table is malformed (the listing still prints the blocks found before the fault)\n"
     "  5  the plug-in does not fit: not a plug-in, or a record that does not match the script\n"

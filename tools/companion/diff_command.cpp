@@ -190,7 +190,7 @@ int RunDiff(int argc, char** argv) {
     if (!diff.AllCarried()) {
       std::fprintf(stderr, "tovick-cars: %s; no plug-in written\n", NotCarriedText(diff).c_str());
       exitCode = kExitTablesPart;
-    } else if (!WriteWholeFile(*options.PlugInPath, PlugInText(diff, to))) {
+    } else if (!WriteOutputFile(*options.PlugInPath, PlugInText(diff, to))) {
       return CannotWrite("plug-in", *options.PlugInPath);
     } else {
       plugInWritten = true;

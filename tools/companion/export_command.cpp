@@ -18,7 +18,6 @@
 #include "plugin/plugin_create.h"
 #include "plugin/plugin_messages.h"
 #include "script_image.h"
-#include "text/text_lines.h"
 
 namespace tovick::companion {
 
@@ -96,7 +95,7 @@ int RunExport(int argc, char** argv) {
                  *creation.InvalidMarkerBlock);
     return kExitMalformed;
   }
-  const bool written = outputPath ? WriteWholeFile(*outputPath, creation.Content)
+  const bool written = outputPath ? WriteOutputFile(*outputPath, creation.Content)
                                   : WriteToStandardOutput(creation.Content);
   if (!written) return CannotWrite("plug-in", outputPath ? *outputPath : "(standard output)");
   return kExitOk;

@@ -82,7 +82,7 @@ int RunMap(int argc, char** argv) {
   const std::string svg = RenderCarMap(report, names.Zones);
   if (options.OutputPath.empty()) {
     std::fwrite(svg.data(), 1, svg.size(), stdout);
-  } else if (!WriteWholeFile(options.OutputPath, svg)) {
+  } else if (!WriteOutputFile(options.OutputPath, svg)) {
     return CannotWrite("output", options.OutputPath);
   }
   return ScanOutcome(table);

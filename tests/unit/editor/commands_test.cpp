@@ -1,9 +1,17 @@
 #include "editor/commands.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
+#include <filesystem>
+#include <fstream>
+
+#include "editor/remembered_paths.h"
 #include "editor/start_up.h"
 #include "support/test_data.h"
+#include "text/text_lines.h"
 
 namespace tovick {
 namespace {
@@ -16,14 +24,16 @@ TEST(PrepareStartTest, StartDirectoryGetsOneSeparatorAndDialogsStartAsRead) {
                                                       {"/home/modder", "/home/modder/"}};
   for (const auto& [current, start] : rows) {
     AppState state;
-    PrepareStart(state, current);
+    FakeUi ui;
+    PrepareStart(state, ui, current);
     EXPECT_EQ(state.Paths.StartDirectory, start);
     EXPECT_EQ(state.Paths.DialogStartDirectory, current);
   }
   const std::string dir = FreshTestDir();
   WriteFile(dir + "/TovickZon.txt", "Harbour,0,0,100,50\r\n");
   AppState state;
-  PrepareStart(state, dir);
+  FakeUi ui;
+  PrepareStart(state, ui, dir);
   ASSERT_EQ(state.Zones.size(), 1u);
 }
 
@@ -46,7 +56,7 @@ class CommandsTest : public ::testing::Test {
     if (!ide.empty()) WriteFile(dir_ + "/DEFIDE.txt", ide + "\r\nsecond line\r\n");
     if (!scm.empty()) WriteFile(dir_ + "/MAINSCM.txt", scm + "\r\n");
     state_ = std::make_unique<AppState>();
-    PrepareStart(*state_, dir_);
+    PrepareStart(*state_, ui_, dir_);
     StartUp(*state_, ui_);
   }
 
@@ -135,6 +145,71 @@ TEST_F(CommandsTest, RememberedFilesThatHaveGoneCanBeChosenAgain) {
   EXPECT_FALSE(state_->Flags.MustQuit);
   EXPECT_EQ(ReadFile(dir_ + "/DEFIDE.txt"), ide_ + "\r\n");
   EXPECT_EQ(ReadFile(dir_ + "/MAINSCM.txt"), scm_ + "\r\n");
+}
+
+// Every text file of a start is read only when it is a regular file (a FIFO would hold the start
+// for ever) of at most kMaxTextFileBytes; a larger one is named to the user.
+TEST_F(CommandsTest, TextFilesThatCannotBeUsedAreRefused) {
+  namespace fs = std::filesystem;
+  enum class Make { Nothing, Special, Big };
+  // A FIFO where there is one; a folder on Windows.
+  const auto make = [](Make what, const std::string& path) {
+    if (what == Make::Big) {
+      std::ofstream(path, std::ios::binary).close();
+      fs::resize_file(path, kMaxTextFileBytes + 1);
+    } else if (what == Make::Special) {
+#ifdef _WIN32
+      fs::create_directory(path);
+#else
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+#endif
+    }
+  };
+  const std::string ideFile = dir_ + "/DEFIDE.txt", scmFile = dir_ + "/MAINSCM.txt";
+  const std::string zoneFile = dir_ + "/TovickZon.txt", big = dir_ + "/big.ide";
+#ifdef _WIN32
+  const std::string special = "NUL";
+#else
+  const std::string special = dir_ + "/fifo";
+  make(Make::Special, special);
+#endif
+  make(Make::Big, big);
+  struct Row {
+    std::string Ide, Scm;  // remembered paths; "" for none
+    std::string File;      // a file of the start directory made special or big
+    Make What;
+    std::optional<std::string> Answer;  // the first dialog's answer
+    std::string Message;                // "" for none
+    bool Quits;
+  };
+  const Row rows[] = {
+      {special, scm_, "", Make::Nothing, {}, "Couldn't open the .IDE file\r\n" + special, true},
+      {big, scm_, "", Make::Nothing, ide_, FileTooLargeText(big), false},
+      {"", scm_, "", Make::Nothing, special, "", true},
+      {"", scm_, "", Make::Nothing, big, FileTooLargeText(big), true},
+      {"", scm_, ideFile, Make::Special, ide_, "", false},
+      {"", scm_, ideFile, Make::Big, ide_, FileTooLargeText(ideFile), false},
+      {ide_, "", scmFile, Make::Special, scm_, "", false},
+      {ide_, "", scmFile, Make::Big, scm_, FileTooLargeText(scmFile), false},
+      {ide_, scm_, zoneFile, Make::Special, {}, "", false},
+      {ide_, scm_, zoneFile, Make::Big, {}, FileTooLargeText(zoneFile), false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Ide + " " + row.Scm + " " + row.File);
+    for (const std::string& file : {ideFile, scmFile, zoneFile}) fs::remove_all(file);
+    make(row.What, row.File);
+    if (!row.Ide.empty()) WriteFile(ideFile, row.Ide + "\r\n");
+    if (!row.Scm.empty()) WriteFile(scmFile, row.Scm + "\r\n");
+    ui_ = FakeUi();
+    ui_.OpenAnswers = {row.Answer};
+    state_ = std::make_unique<AppState>();
+    PrepareStart(*state_, ui_, dir_);
+    StartUp(*state_, ui_);
+    EXPECT_EQ(Boxes(ui_), row.Message.empty() ? Lines{} : Lines{Box(row.Message)});
+    EXPECT_EQ(ui_.OpenDialogs.size(), row.File == zoneFile ? 0u : 1u);
+    EXPECT_EQ(state_->Flags.MustQuit, row.Quits);
+    EXPECT_TRUE(state_->Zones.empty());
+  }
 }
 
 TEST_F(CommandsTest, SpeedButtonsAndExitOnlyStoreOrAnswer) {

@@ -1,12 +1,16 @@
 // "CREATE PLUG-IN" and "LOAD AND USE PLUG-IN" through the fake window, on generated scripts on
 // disk: the round trip, what the user is told for hostile plug-ins, the marks and the bytes each
 // leaves, and the failures: a file that cannot be made or written, one that exists, a script that
-// cannot be written.
+// cannot be written, a plug-in that is no regular file or is too large.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -25,6 +29,7 @@
 #include "support/generated_script.h"
 #include "support/test_data.h"
 #include "text/number_text.h"
+#include "text/text_lines.h"
 
 namespace tovick::testing {
 namespace {
@@ -312,15 +317,23 @@ TEST_F(PlugInOperationsTest, ApplyingStopsQuietlyOnCancelAndReportsAFileThatWill
   AppState& state = Load("MAIN.SCM", source_.Bytes);
   state.PlugInMarks[7] = 1;
   LoadAndUsePlugIn(state, ui_);  // cancelled
-  const std::string gone = dir_ + "/gone.TOVICK1";
-  ui_.OpenAnswers = {gone, dir_};
-  LoadAndUsePlugIn(state, ui_);
-  LoadAndUsePlugIn(state, ui_);  // a directory is no plug-in
-  EXPECT_EQ(
-      Boxes(ui_),
-      Lines({Box("Could not open\r\n\r\n" + gone, MessageIcon::None, true, "File access violation"),
-             Box("Could not open\r\n\r\n" + dir_, MessageIcon::None, true,
-                 "File access violation")}));
+  const std::string gone = dir_ + "/gone.TOVICK1", big = dir_ + "/big.TOVICK1";
+  std::ofstream(big, std::ios::binary) << PlugInPreamble();
+  fs::resize_file(big, kMaxTextFileBytes + 1);
+#ifdef _WIN32
+  const std::string device = "NUL";
+#else
+  const std::string device = dir_ + "/fifo.TOVICK1";  // would wait for a writer if it were opened
+  ASSERT_EQ(mkfifo(device.c_str(), 0600), 0);
+#endif
+  ui_.OpenAnswers = {gone, dir_, device, big};
+  for (int i = 0; i < 4; ++i) LoadAndUsePlugIn(state, ui_);  // none of them is a plug-in file
+  Lines expected;
+  for (const std::string& file : {gone, dir_, device, big}) {
+    expected.push_back(
+        Box("Could not open\r\n\r\n" + file, MessageIcon::None, true, "File access violation"));
+  }
+  EXPECT_EQ(Boxes(ui_), expected);
   EXPECT_EQ(MarkedBlocks(state), std::set<int>{7});
   EXPECT_TRUE(OnDisk(state) == source_.Bytes);
 }

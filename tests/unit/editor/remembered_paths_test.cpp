@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "text/text_lines.h"
@@ -26,6 +27,11 @@ class RememberedPathTest : public ::testing::Test {
     EXPECT_TRUE(ReadWholeFile(PathOf(name), contents));
     return contents;
   }
+  std::optional<std::string> Remembered(const char* name) const {
+    std::string path;
+    if (ReadRememberedPath(PathOf(name), path) != TextFileRead::Read) return std::nullopt;
+    return path;
+  }
   fs::path dir_;
 };
 
@@ -33,7 +39,7 @@ TEST_F(RememberedPathTest, WritesExactlyOneLineAndReadsItBack) {
   const std::string path = "C:\\Games\\GTA3\\data\\main.scm";
   ASSERT_TRUE(RememberPath(PathOf(kScriptPathFile), path));
   EXPECT_EQ(Contents(kScriptPathFile), path + "\r\n");
-  EXPECT_EQ(ReadRememberedPath(PathOf(kScriptPathFile)), path);
+  EXPECT_EQ(Remembered(kScriptPathFile), path);
 }
 
 TEST_F(RememberedPathTest, RewritingEmptiesTheOldContent) {
@@ -43,7 +49,7 @@ TEST_F(RememberedPathTest, RewritingEmptiesTheOldContent) {
 }
 
 TEST_F(RememberedPathTest, MissingFileIsNotRememberedAndStaysMissing) {
-  EXPECT_EQ(ReadRememberedPath(PathOf(kDefinitionsPathFile)), std::nullopt);
+  EXPECT_EQ(Remembered(kDefinitionsPathFile), std::nullopt);
   EXPECT_FALSE(fs::exists(PathOf(kDefinitionsPathFile)));
 }
 
@@ -58,7 +64,7 @@ class ReadRememberedPathTest : public RememberedPathTest,
 
 TEST_P(ReadRememberedPathTest, UsesTheFirstLineOnly) {
   ASSERT_TRUE(WriteWholeFile(PathOf(kDefinitionsPathFile), GetParam().Contents));
-  EXPECT_EQ(ReadRememberedPath(PathOf(kDefinitionsPathFile)), GetParam().Expected);
+  EXPECT_EQ(Remembered(kDefinitionsPathFile), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,6 +6,7 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -132,17 +133,34 @@ TEST_F(WholeFileTest, ReadingAMissingFileFailsAndCreatesNothing) {
 }
 
 // Only regular files are text files: a directory or a device fails at once, and so does a FIFO,
-// whose open would otherwise wait for a writer forever.
-TEST_F(WholeFileTest, ReadingAnythingButARegularFileFails) {
+// whose open would otherwise wait for a writer (or, to write it, a reader) forever.
+TEST_F(WholeFileTest, ReadingOrWritingAnythingButARegularFileFails) {
   std::string read;
   EXPECT_FALSE(ReadWholeFile(dir_.string(), read));
+  EXPECT_FALSE(WriteWholeFile(dir_.string(), "x"));
 #ifdef _WIN32
   EXPECT_FALSE(ReadWholeFile("NUL", read));
 #else
   EXPECT_FALSE(ReadWholeFile("/dev/null", read));
   ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0600), 0);
   EXPECT_FALSE(ReadWholeFile(PathOf("fifo"), read));
+  EXPECT_FALSE(WriteWholeFile(PathOf("fifo"), "x"));
 #endif
+}
+
+// The bound holds for the file's length and for what is read: a file one byte over it is refused
+// whole, whatever it holds.
+TEST_F(WholeFileTest, ReadingStopsAtTheSizeBound) {
+  for (const std::size_t size : {kMaxTextFileBytes, kMaxTextFileBytes + 1}) {
+    std::ofstream(PathOf("big.txt"), std::ios::binary).close();
+    fs::resize_file(PathOf("big.txt"), size);
+    std::string read = "stale";
+    const bool fits = size <= kMaxTextFileBytes;
+    EXPECT_EQ(ReadTextFile(PathOf("big.txt"), read),
+              fits ? TextFileRead::Read : TextFileRead::TooLarge);
+    EXPECT_EQ(read.size(), fits ? size : 0u);
+  }
+  EXPECT_EQ(TooLargeReason(), "larger than 16 MiB");
 }
 
 TEST_F(WholeFileTest, WritingIntoAMissingDirectoryFails) {

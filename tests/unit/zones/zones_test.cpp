@@ -128,10 +128,12 @@ TEST(ReadZones, ReadsTheFileAndToleratesItsAbsence) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   const std::string path = (dir / "TovickZon.txt").string();
-  EXPECT_TRUE(ReadZones(path).empty());
+  ZoneTable zones{Zone{"stale"}};
+  EXPECT_EQ(ReadZones(path, zones), TextFileRead::CannotOpen);
+  EXPECT_TRUE(zones.empty());
   EXPECT_FALSE(fs::exists(path));
   ASSERT_TRUE(WriteWholeFile(path, "Harbour,0,0,100,50\r\nDocks,-100,-100\r\n"));
-  const ZoneTable zones = ReadZones(path);
+  EXPECT_EQ(ReadZones(path, zones), TextFileRead::Read);
   ASSERT_EQ(zones.size(), 2u);
   EXPECT_EQ(zones[1].Name, "Docks");
 }
