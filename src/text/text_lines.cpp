@@ -19,11 +19,9 @@ constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
 constexpr char kEndOfFileMarker = '\x1A';
 
-// Opens a regular file for binary reading. Anything else (a directory, a FIFO, a device such as
-// NUL) is refused: a FIFO would block the open, and a device is no text file.
-std::FILE* OpenRegularFile(const std::string& path) {
 #ifdef _WIN32
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+// The open file when it is a regular one; anything else is closed and refused.
+std::FILE* OnlyIfRegular(std::FILE* file) {
   if (file == nullptr) return nullptr;
   struct _stat64 info {};
   if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
@@ -31,6 +29,14 @@ std::FILE* OpenRegularFile(const std::string& path) {
     return nullptr;
   }
   return file;
+}
+#endif
+
+// Opens a regular file for binary reading. Anything else (a directory, a FIFO, a device such as
+// NUL) is refused: a FIFO would block the open, and a device is no text file.
+std::FILE* OpenRegularFile(const std::string& path) {
+#ifdef _WIN32
+  return OnlyIfRegular(std::fopen(path.c_str(), "rb"));
 #else
   // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -50,14 +56,8 @@ std::FILE* OpenRegularFile(const std::string& path) {
 // A FIFO would block the open until a reader came, and then take the text.
 std::FILE* CreateRegularFile(const std::string& path) {
 #ifdef _WIN32
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return nullptr;
-  struct _stat64 info {};
-  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
-    std::fclose(file);
-    return nullptr;
-  }
-  return file;
+  // There an open of a pipe or a device does not wait for the other end, so the check can follow.
+  return OnlyIfRegular(std::fopen(path.c_str(), "wb"));
 #else
   // Emptied only once it is known to be a regular file.
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
