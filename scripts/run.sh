@@ -88,7 +88,8 @@ for _ in $(seq 1 60); do
   kill -0 "$editor" 2>/dev/null || break
   sleep 0.5
 done
-sleep 2  # let the window finish drawing
+# Long enough for the scroller to run through its leading blanks, so the strip shows its text.
+sleep 12
 # The editor's window alone when it was found, the whole screen otherwise (a message box, say).
 if import -window "${window:-root}" "$demo/screenshot.png"; then
   echo "run: saved $demo/screenshot.png"
