@@ -10,23 +10,9 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$repo/build/win64}" && pwd)
 runs=${TOVICK_BENCH_RUNS:-5}
-for exe in TovickPlashgoon.exe minimal-window.exe tovick-driver.exe tovick-gen.exe; do
-  [[ -f $build/$exe ]] || { echo "startup_bench: $build/$exe is not built" >&2; exit 1; }
-done
-
-# Join the test environment if it is up; otherwise start it and stop it again at the end.
-wine_env=$repo/tests/e2e/wine_env.sh
-if [[ ! -f $build/e2e-wine/xvfb.pid && -z ${DISPLAY:-} ]]; then
-  trap '"$wine_env" stop "$build"' EXIT
-fi
-eval "$("$wine_env" start "$build")"
-
-data=$build/bench-startup
-rm -rf "$data"
-mkdir -p "$data"
-wine "$build/tovick-gen.exe" --dir "Z:${data//\//\\}" </dev/null >/dev/null
-printf 'Z:%s\r\n' "${data//\//\\}\\DEFAULT.IDE" >"$data/DEFIDE.txt"
-printf 'Z:%s\r\n' "${data//\//\\}\\MAIN.SCM" >"$data/MAINSCM.txt"
+# shellcheck source=bench/bench_env.sh
+source "$repo/bench/bench_env.sh"
+bench_env startup "$build" TovickPlashgoon.exe minimal-window.exe tovick-driver.exe tovick-gen.exe
 
 python3 - "$build" "$data" "$runs" <<'PYTHON'
 import json, os, signal, statistics, subprocess, sys, time
