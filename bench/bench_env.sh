@@ -11,15 +11,21 @@ bench_env() {
   done
 
   wine_env=$repo/tests/e2e/wine_env.sh
+  export TOVICK_WINE=$repo/scripts/wine.sh
   if [[ ! -f $build_dir/e2e-wine/xvfb.pid && -z ${DISPLAY:-} ]]; then
     trap '"$wine_env" stop "'"$build_dir"'"' EXIT
   fi
-  eval "$("$wine_env" start "$build_dir")"
+  local exports
+  exports=$("$wine_env" start "$build_dir") || {
+    echo "${name}_bench: the Wine environment could not be prepared" >&2
+    exit 1
+  }
+  eval "$exports"
 
   data=$build_dir/bench-$name
   rm -rf "$data"
   mkdir -p "$data"
-  wine "$build_dir/tovick-gen.exe" --dir "Z:${data//\//\\}" </dev/null >/dev/null
+  "$TOVICK_WINE" "$build_dir/tovick-gen.exe" --dir "Z:${data//\//\\}" </dev/null >/dev/null
   printf 'Z:%s\r\n' "${data//\//\\}\\DEFAULT.IDE" >"$data/DEFIDE.txt"
   printf 'Z:%s\r\n' "${data//\//\\}\\MAIN.SCM" >"$data/MAINSCM.txt"
 }

@@ -30,6 +30,8 @@ seconds, samples, xvfb_pid = float(sys.argv[4]), int(sys.argv[5]), int(sys.argv[
 sys.path.insert(0, f"{repo}/tests/e2e")
 import harness as h  # the window's control numbers and the block reader
 
+wine = os.environ["TOVICK_WINE"]  # the one launcher, set by bench_env.sh
+
 TICKS = os.sysconf("SC_CLK_TCK")
 
 def cpu_seconds(pid):
@@ -55,7 +57,7 @@ def wineserver_pid():
             continue
     raise SystemExit("scroller_bench: no Wine server found for " + prefix.decode())
 
-driver = subprocess.Popen(["wine", f"{build}/tovick-driver.exe", "serve"], stdin=subprocess.PIPE,
+driver = subprocess.Popen([wine, f"{build}/tovick-driver.exe", "serve"], stdin=subprocess.PIPE,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, bufsize=1,
                           start_new_session=True)
 
@@ -67,7 +69,7 @@ def ask(*words):
     return answer
 
 def start(exe):
-    return subprocess.Popen(["wine", f"{build}/{exe}"], cwd=data, stdin=subprocess.DEVNULL,
+    return subprocess.Popen([wine, f"{build}/{exe}"], cwd=data, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)
 

@@ -16,9 +16,10 @@ bench_env startup "$build" TovickPlashgoon.exe minimal-window.exe tovick-driver.
 
 python3 - "$build" "$data" "$runs" <<'PYTHON'
 import json, os, signal, statistics, subprocess, sys, time
+wine = os.environ["TOVICK_WINE"]  # the one launcher, set by bench_env.sh
 
 build, data, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
-driver = subprocess.Popen(["wine", f"{build}/tovick-driver.exe", "serve"], stdin=subprocess.PIPE,
+driver = subprocess.Popen([wine, f"{build}/tovick-driver.exe", "serve"], stdin=subprocess.PIPE,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, bufsize=1,
                           start_new_session=True)
 
@@ -32,7 +33,7 @@ def ask(*words):
 def start_up(exe, ready, window):
     """Seconds from the start of exe until ready() answers, and the peak working set then."""
     began = time.perf_counter()
-    process = subprocess.Popen(["wine", f"{build}/{exe}"], cwd=data, stdin=subprocess.DEVNULL,
+    process = subprocess.Popen([wine, f"{build}/{exe}"], cwd=data, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                start_new_session=True)
     try:

@@ -3,7 +3,9 @@
 # the demo files into ./demo, and starts TovickPlashgoon.exe under Wine there, with both game
 # files already remembered so that no dialog appears. Without a display (DISPLAY unset) it runs on
 # Xvfb, saves ./demo/screenshot.png and closes the program again. Until the Windows program
-# builds, it prints the demo script's car table with the companion tovick-cars instead.
+# builds, it prints the demo script's car table with the companion tovick-cars instead. The
+# editor is a 64-bit program: it starts with Wine's 64-bit loader (scripts/wine.sh), so this also
+# works where 32-bit programs cannot run.
 # Build trees go under $TOVICK_BUILD_ROOT (default ./build).
 set -euo pipefail
 
@@ -45,41 +47,28 @@ printf '%s\r\n' "$(windows_path "$demo/DEFAULT.IDE")" >"$demo/DEFIDE.txt"
 printf '%s\r\n' "$(windows_path "$demo/MAIN.SCM")" >"$demo/MAINSCM.txt"
 
 wine_env=$repo/tests/e2e/wine_env.sh
+wine=$repo/scripts/wine.sh
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
-if [ -x "$wine_env" ]; then
-  # Prepares the prefix (fonts, no window-manager waits) and, when headless, starts Xvfb.
-  eval "$("$wine_env" start "$win64")"
-else
-  export WINEPREFIX=$win64/wineprefix WINEDEBUG=-all
-  mkdir -p "$WINEPREFIX"
-  if [ "$headless" -eq 1 ]; then
-    Xvfb :97 -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:97
-    sleep 3
-  fi
+# Prepares the prefix (fonts, no window-manager waits) and, when headless, starts Xvfb.
+if ! exports=$("$wine_env" start "$win64"); then
+  echo "run: the Wine environment could not be prepared (wine_env.sh said why above)" >&2
+  exit 1
 fi
-stop_wine() {
-  if [ -x "$wine_env" ]; then
-    "$wine_env" stop "$win64"
-  else
-    wineserver -k 2>/dev/null || true
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  fi
-}
+eval "$exports"
+stop_wine() { "$wine_env" stop "$win64"; }
 
 cd "$demo"
 if [ "$headless" -eq 0 ]; then
   echo "run: starting the editor on $DISPLAY"
   status=0
-  wine "$exe" || status=$?
+  "$wine" "$exe" || status=$?
   stop_wine
   exit "$status"
 fi
 
 echo "run: starting the editor on the virtual display $DISPLAY"
-wine "$exe" </dev/null >/dev/null 2>&1 &
+"$wine" "$exe" </dev/null >/dev/null 2>&1 &
 editor=$!
 window=""
 for _ in $(seq 1 60); do
@@ -91,11 +80,18 @@ done
 # Long enough for the scroller to run through its leading blanks, so the strip shows its text.
 sleep 12
 # The editor's window alone when it was found, the whole screen otherwise (a message box, say).
+status=0
 if import -window "${window:-root}" "$demo/screenshot.png"; then
   echo "run: saved $demo/screenshot.png"
 else
   echo "run: the screenshot failed" >&2
+  status=1
+fi
+if [ -z "$window" ]; then
+  echo "run: the editor's window did not appear; the screenshot shows the whole screen" >&2
+  status=1
 fi
 kill "$editor" 2>/dev/null || true
 wait "$editor" 2>/dev/null || true
 stop_wine
+exit "$status"

@@ -44,14 +44,16 @@ void LoadAndUsePlugIn(AppState& state, UiPort& ui) {
     state.PlugInMarks[static_cast<std::size_t>(n)] = 0;
   }
 
-  // Every stop refreshes the block view: it may show values that earlier records replaced, and
-  // the next command that applies the view's edits would write them back over the plug-in's.
+  // A file refused at its header has written nothing: the view stays as it is, with any edits the
+  // user has not applied yet.
   PlugInApplier applier(contents, state.Cars, ReaderOf(state.Script));
   if (!applier.HeaderOk()) {
     ShowNotice(ui, InvalidPlugInNotice());
-    ShowBlock(state, ui);
     return;
   }
+
+  // Every later stop refreshes the block view: it may show values that earlier records replaced,
+  // and the next command that applies the view's edits would write them back over the plug-in's.
 
   int recordCount = 0;
   while (const std::optional<PlugInStep> step = applier.Next()) {

@@ -28,6 +28,8 @@ EDITOR_EXE = BUILD_DIR / "TovickPlashgoon.exe"
 DRIVER_EXE = BUILD_DIR / "tovick-driver.exe"
 GEN_EXE = BUILD_DIR / "tovick-gen.exe"
 WINE_ENV = HERE / "wine_env.sh"
+# Starts a Windows program with the Wine loader that fits it (see scripts/wine.sh).
+WINE = str(HERE.parent.parent / "scripts" / "wine.sh")
 RUNS_DIR = BUILD_DIR / "e2e-runs"
 SHOTS_DIR = BUILD_DIR / "e2e-shots"
 UNPRIVILEGED_USER = "tovicke2e"
@@ -101,7 +103,7 @@ CURRENT_USER = User()
 
 class Editor:
     def __init__(self, folder, user=CURRENT_USER, exe=EDITOR_EXE):
-        self.process = subprocess.Popen(user.command(["wine", str(exe)]), cwd=folder,
+        self.process = subprocess.Popen(user.command([WINE, str(exe)]), cwd=folder,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
 
@@ -126,7 +128,7 @@ class Driver:
     """One tovick-driver.exe in serve mode: a command per line, a JSON answer per line."""
 
     def __init__(self, user=CURRENT_USER, exe=DRIVER_EXE):
-        self.process = subprocess.Popen(user.command(["wine", str(exe), "serve"]),
+        self.process = subprocess.Popen(user.command([WINE, str(exe), "serve"]),
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True, bufsize=1,
                                         start_new_session=True)
@@ -197,7 +199,7 @@ def generate(folder, *options):
     if native:
         command = [native, "--dir", str(folder)]
     else:
-        command = ["wine", str(GEN_EXE), "--dir", win_path(folder)]
+        command = [WINE, str(GEN_EXE), "--dir", win_path(folder)]
     # No descriptor of ours is passed on: a Wine service started here would keep it open.
     subprocess.run(command + [str(option) for option in options], check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,

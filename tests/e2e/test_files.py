@@ -16,7 +16,7 @@ MAX_TEXT_FILE_BYTES = 16 * 1024 * 1024
 
 def try_write(path):
     """Whether another program could open the file for writing now: tovick-hold's answer."""
-    done = subprocess.run(["wine", str(HOLD_EXE), "try-write", h.win_path(path)],
+    done = subprocess.run([h.WINE, str(HOLD_EXE), "try-write", h.win_path(path)],
                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                           stderr=subprocess.DEVNULL, text=True, timeout=30, check=False)
     return done.stdout.strip()
@@ -26,7 +26,7 @@ class Holder:
     """tovick-hold holding a file open without sharing until released."""
 
     def __init__(self, path):
-        self.process = subprocess.Popen(["wine", str(HOLD_EXE), "hold", h.win_path(path)],
+        self.process = subprocess.Popen([h.WINE, str(HOLD_EXE), "hold", h.win_path(path)],
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True,
                                         start_new_session=True)
@@ -97,7 +97,7 @@ class HostileTextFilesTest(unittest.TestCase):
             big.truncate(MAX_TEXT_FILE_BYTES + 1)
 
     def cars(self, *words):
-        return subprocess.run(["wine", str(CARS_EXE), *words], stdin=subprocess.DEVNULL,
+        return subprocess.run([h.WINE, str(CARS_EXE), *words], stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
                               timeout=30, check=False)
 

@@ -422,7 +422,9 @@ class RandomWalkTest(h.EditorTestCase):
             b["caption"] in PLUGIN_CAPTIONS or b["text"] == MISSING)]
         self.assertEqual(shown, notices, "the plug-in was applied otherwise")
         assert_bytes(self.current_bytes(), expected, "the plug-in was written otherwise")
-        return boxes, self.fields[self.current], True
+        # A file refused at its header leaves the view as it was, pending edits and all.
+        refused = notices[:1] == [("INVALID FILE", "INVALID PLUG-IN VERSION, HEADER OR FILE")]
+        return boxes, self.fields[self.current], not refused
 
     def act_load_script(self, rng):
         chosen = rng.choice(SCRIPTS) if rng.random() < 0.85 else None

@@ -30,7 +30,14 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+wine=$repo/scripts/wine.sh
+
 log() { echo "wine_env: $*" >&2; }
+fail() {
+  log "$*"
+  exit 1
+}
 
 detached() {
   # Started in its own session, with no inherited descriptors kept open.
@@ -63,14 +70,14 @@ start_display() {
       return
     fi
   done
-  log "could not start Xvfb"
-  exit 1
+  fail "could not start Xvfb on any display from :90 to :199"
 }
 
 # A prefix made before 32-bit Wine was installed runs no 32-bit program, and Wine cannot update
-# it (its 32-bit half fails to start): it is made again.
+# it (its 32-bit half fails to start): it is made again, where this machine runs 32-bit programs.
 lacks_32_bit() {
-  [[ -x /usr/lib/wine/wine && ! -f $prefix/drive_c/windows/syswow64/kernel32.dll ]]
+  [[ -x /usr/lib/wine/wine && ! -f $prefix/drive_c/windows/syswow64/kernel32.dll ]] &&
+    "$repo/scripts/runs_32_bit.sh" >/dev/null
 }
 
 make_prefix() {
@@ -83,12 +90,18 @@ make_prefix() {
   log "creating the Wine prefix $prefix (takes a while the first time)"
   mkdir -p "$prefix"
   # (The lock's descriptor is closed for everything Wine leaves running.)
-  wineboot --init </dev/null >/dev/null 2>&1 9>&-
+  "$wine" wineboot --init </dev/null >/dev/null 2>&1 9>&- ||
+    fail "wineboot could not create the Wine prefix $prefix"
+  wineserver -w
+  [[ -f $prefix/drive_c/windows/system32/kernel32.dll ]] ||
+    fail "wineboot left the Wine prefix $prefix without its system files"
   # Without a window manager every dialog close would wait 2 s.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1 9>&- || fail "could not set up the Wine prefix $prefix (reg add)"
   # The control font "Courier New" must be fixed-pitch, as on Windows.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ \
-    /d 'Liberation Mono' /f </dev/null >/dev/null 2>&1 9>&-
+  "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ \
+    /d 'Liberation Mono' /f </dev/null >/dev/null 2>&1 9>&- ||
+    fail "could not set up the Wine prefix $prefix (reg add)"
   if [[ -d /usr/share/wine/fonts ]]; then
     cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
@@ -101,8 +114,10 @@ start_server() {
   # A second one for the same prefix finds the first running and leaves at once.
   detached wineserver -p
   # Start Wine's background services now, with nothing of ours inherited, rather than from
-  # inside a test whose output pipes they would then hold open.
-  wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  # inside a test whose output pipes they would then hold open. It is also the check that Wine
+  # starts programs in this prefix at all.
+  "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&- ||
+    fail "Wine could not start a program in the prefix $prefix"
 }
 
 print_env() {
