@@ -32,12 +32,18 @@ export DEBIAN_FRONTEND=noninteractive
 apt=(apt-get -o DPkg::Lock::Timeout=600)
 lists_read=0
 
-# install PACKAGE...: installs those not installed yet.
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+# install PACKAGE...: installs those not installed yet. A name ending in "-" is one apt must not
+# bring along with them.
 install() {
-  local missing=() package status
+  local missing=() unwanted=() package
   for package in "$@"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$package")
+    if [[ $package == *- ]]; then
+      unwanted+=("$package")
+    elif ! installed "$package"; then
+      missing+=("$package")
+    fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "deps: installing ${missing[*]}"
@@ -49,21 +55,27 @@ install() {
     "${sudo[@]}" "${apt[@]}" update
     lists_read=1
   fi
-  "${sudo[@]}" "${apt[@]}" install -y "${missing[@]}"
+  "${sudo[@]}" "${apt[@]}" install -y "${missing[@]}" "${unwanted[@]}"
 }
 
-install "${packages[@]}"
-
-if ! reason=$("$repo/scripts/runs_32_bit.sh"); then
-  if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
-    echo "deps: wine32 is installed, but this machine cannot run it: $reason;" \
-      "our scripts start 64-bit programs with Wine's 64-bit loader all the same" >&2
+install libc6-i386
+if reason=$("$repo/scripts/runs_32_bit.sh"); then
+  # The architecture is added once, before the package lists are read again.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+    lists_read=0
   fi
+  install "${packages[@]}" wine32:i386
   exit 0
 fi
-# The architecture is added once, before the package lists are read again.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  "${sudo[@]}" dpkg --add-architecture i386
-  lists_read=0
+
+# wine64 recommends wine32: where the i386 architecture is there, apt would bring it along.
+not_wine32=()
+if dpkg --print-foreign-architectures | grep -qx i386 && ! installed wine32:i386; then
+  not_wine32=(wine32:i386-)
 fi
-install wine32:i386
+install "${packages[@]}" "${not_wine32[@]}"
+if installed wine32:i386; then
+  echo "deps: wine32 is installed, but this machine cannot run it: $reason;" \
+    "our scripts start 64-bit programs with Wine's 64-bit loader all the same" >&2
+fi
