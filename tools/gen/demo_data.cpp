@@ -217,13 +217,16 @@ void ApplyDemoChanges(std::vector<CarBlock>& blocks) {
 // the next block's first seven bytes hold the rest. After a block that no block follows at once,
 // the rest is written here, so that every instruction is whole: the minimum delay (never 0, so
 // that the window keeps no 0x00 outside the blocks), the maximum delay 10000 and the handle
-// variable, as far as the file reaches.
+// variable, as far as the file reaches and never into the next block. In the shortest gap (6
+// bytes) the next block's leading 0x00 is the handle's high byte.
 void CompleteLastInstructions(std::vector<std::uint8_t>& bytes, const std::vector<CarBlock>& blocks,
                               const std::vector<std::uint8_t>& follow, std::uint32_t seed) {
   Random random(StreamSeed(seed, kTailStream));
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     const std::size_t end = static_cast<std::size_t>(blocks[i].Address) + EncodedSize(blocks[i]);
-    if (i + 1 < blocks.size() && static_cast<std::size_t>(blocks[i + 1].Address) == end) continue;
+    const std::size_t limit =
+        i + 1 < blocks.size() ? static_cast<std::size_t>(blocks[i + 1].Address) : bytes.size();
+    if (limit == end) continue;
     std::vector<std::uint8_t> tail;
     tail.push_back(static_cast<std::uint8_t>(random.Between(1, 100)));
     if (follow[i] == kMarkerTwoByteId)
@@ -232,8 +235,7 @@ void CompleteLastInstructions(std::vector<std::uint8_t>& bytes, const std::vecto
                                     std::uint8_t{0x02}, std::uint8_t{0x5C}, std::uint8_t{0x0A}}) {
       tail.push_back(byte);
     }
-    for (std::size_t k = 0; k < tail.size() && end + k < bytes.size(); ++k)
-      bytes[end + k] = tail[k];
+    for (std::size_t k = 0; k < tail.size() && end + k < limit; ++k) bytes[end + k] = tail[k];
   }
 }
 
