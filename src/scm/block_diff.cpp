@@ -96,7 +96,10 @@ std::string InstructionPartingText(std::span<const GeneratorInstruction> origina
 
 void CompareInstructions(const GeneratorInstruction& from, const GeneratorInstruction& to,
                          std::vector<FieldChange>& out) {
-  for (int i = 0; i < kGeneratorParamCount; ++i) {
+  // The model first, so that CAR ID leads as in the editor's diff; then the stored order.
+  static constexpr std::array<int, kGeneratorParamCount> kOrder{4, 0, 1, 2,  3,  5, 6,
+                                                                7, 8, 9, 10, 11, 12};
+  for (const int i : kOrder) {
     const auto param = static_cast<GeneratorParam>(i);
     const GeneratorValue& old = from[param];
     const GeneratorValue& now = to[param];

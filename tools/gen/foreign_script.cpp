@@ -52,7 +52,7 @@ Param Fixed(int value) {
 
 Instruction PlanInstruction(int index, Mix& mix) {
   constexpr int kUnits = 16;
-  const bool wideModel = index % 3 == 1;
+  const bool wideModel = index % 3 == 1 && index < kForeignInstructionCount - 3;
   Instruction p{};
   p[0] = Fixed(mix.Between(-1574 * kUnits, 1577 * kUnits));
   p[1] = Fixed(mix.Between(-1503 * kUnits, 319 * kUnits));

@@ -12,7 +12,8 @@
 //   5: a local handle variable (type 0x03, index 12);
 //   6: the alarm as a 16-bit integer (50): a plug-in cannot write it, so apply refuses its record;
 //   7: the maximum delay as a 32-bit integer (40000), and 8 right behind it.
-// The model is 16-bit in 49 of them (every third from the second) and 8-bit in the other 100.
+// The model is 16-bit in 49 of them (every third from the second to the 146th) and 8-bit in the
+// other 100.
 // The other instructions have random colours (-1), no forced spawn, a minimum delay 0, a maximum
 // delay 10000 and distinct global handle variables. The filler between the runs holds bytes 4B 01
 // that decode to no instruction (one pair right before the first instruction of run 3), and the
