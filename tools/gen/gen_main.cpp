@@ -40,9 +40,8 @@ constexpr const char* kUsage =
     "  --lf-only       DEFAULT.IDE ends its lines in LF alone (the editor refuses such a file)\n"
     "  --foreign       MAIN.SCM is a script compiled elsewhere instead: 460528 bytes with 149\n"
     "                  parked-car generator instructions outside the scan window, some behind\n"
-    "                  other instructions, with 16-bit and 32-bit values and a local handle\n"
-    "                  (--length, --blocks, --break-strict, --table-at and --changed do not "
-    "apply)\n"
+    "                  other instructions, with 16-bit and 32-bit values and a local handle;\n"
+    "                  --length, --blocks, --break-strict, --table-at, --changed do not apply\n"
     "\n"
     "Exit codes: 0 written, 1 usage error, 2 a file could not be written.\n";
 
