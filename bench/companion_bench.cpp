@@ -100,6 +100,14 @@ void RunEach(benchmark::State& run, const CompanionData& data,
   }
 }
 
+// The floor: the same process that only prints its help, so that what the commands add to the
+// start and exit of a process on this machine shows.
+void BM_CompanionHelpFloor(benchmark::State& run) {
+  const CompanionData data;
+  RunEach(run, data, {"--help"});
+}
+BENCHMARK(BM_CompanionHelpFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_CompanionListAnywhere149(benchmark::State& run) {
   const CompanionData data;
   RunEach(run, data, {"--anywhere", "--json", data.ScriptPath});
