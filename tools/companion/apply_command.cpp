@@ -1,6 +1,7 @@
 // tovick-cars apply: the window's plug-in checks, but all or nothing. Every record is checked
 // before a byte is written, and the script is replaced in one step by a patched copy.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -173,7 +174,7 @@ int RunApply(int argc, char** argv) {
     return kExitWriteFailed;
   }
 
-  std::vector<std::uint8_t> patched = script.Bytes;
+  std::vector<std::uint8_t> patched(script.Bytes.begin(), script.Bytes.end());
   std::string report;
   for (const PlugInStep& step : plan.Steps) {
     if (step.Kind != PlugInStepKind::Record) continue;
@@ -190,7 +191,8 @@ int RunApply(int argc, char** argv) {
   }
   report += std::to_string(plan.RecordCount()) + " car(s) changed\n";
 
-  if (!check && patched != script.Bytes) {
+  if (!check &&
+      !std::equal(patched.begin(), patched.end(), script.Bytes.begin(), script.Bytes.end())) {
     std::string problem;
     const std::string_view bytes(reinterpret_cast<const char*>(patched.data()), patched.size());
     if (!ReplaceFileContents(scriptPath, bytes, problem)) {

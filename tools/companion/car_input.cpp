@@ -84,21 +84,21 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names) {
 }
 
 std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, ScriptTable& table) {
-  {
-    // Closed again before the commands go on: Windows opens a script without sharing.
-    ScriptFile file;
-    if (!file.Open(path)) return CannotOpen(".SCM", path);
-    const std::int64_t length = file.Length();
-    if (length > kMaxScriptFileBytes) {
+  switch (table.File.Open(path)) {
+    case ScriptBytes::Load::Loaded:
+      break;
+    case ScriptBytes::Load::CannotOpen:
+      return CannotOpen(".SCM", path);
+    case ScriptBytes::Load::TooLarge:
       std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (%s): %s\n",
                    ScriptTooLargeReason().c_str(), path.c_str());
       return kExitCannotOpen;
-    }
-    if (!anywhere && length < kMinScriptLength) return TooShort(path, length);
-    table.Writable = file.Mode() == ScriptFile::OpenMode::ReadWrite;
-    table.Bytes.assign(static_cast<std::size_t>(length), 0);
-    file.ReadBytes(0, table.Bytes.data(), table.Bytes.size());
   }
+  if (!anywhere && table.File.Length() < kMinScriptLength) {
+    return TooShort(path, table.File.Length());
+  }
+  table.Bytes = table.File.Bytes();
+  table.Writable = table.File.Writable();
   table.Anywhere = anywhere;
 
   auto instructionAddresses = [&] {

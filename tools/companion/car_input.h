@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "exit_codes.h"
 #include "scm/car_table.h"
 #include "scm/generator_instruction.h"
+#include "scm/script_bytes.h"
 #include "vehicles/definitions.h"
 #include "zones/zones.h"
 
@@ -54,8 +56,9 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names);
 // A mission script read whole into memory (at most kMaxScriptFileBytes), with its records: the
 // blocks of the editor's scan window, or with anywhere every generator instruction in the file.
 struct ScriptTable {
-  std::vector<std::uint8_t> Bytes;
-  bool Writable = false;  // the file could be opened for writing
+  ScriptBytes File;
+  std::span<const std::uint8_t> Bytes;  // File's
+  bool Writable = false;                // the file could be opened for writing
   bool Anywhere = false;
   ScanResult Scan;  // the editor's scan; never an error with anywhere
   CarTable Table;   // the editor's blocks; empty with anywhere
