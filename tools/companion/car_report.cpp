@@ -72,6 +72,7 @@ CarReport BuildReport(const std::string& scriptPath, const ScriptTable& table,
   report.Scan = table.Scan;
   report.Anywhere = table.Anywhere;
   const ScriptReader read = ReaderOf(table.Bytes);
+  report.Rows.reserve(table.Addresses.size());
   for (std::size_t i = 0; i < table.Addresses.size(); ++i) {
     CarRow row;
     row.Number = static_cast<int>(i + 1);
@@ -187,7 +188,10 @@ std::string JsonString(const std::string& text) {
 }
 
 std::string RenderJson(const CarReport& report) {
-  std::string json = "{\n";
+  constexpr std::size_t kRowBytes = 512;  // more than a row takes, so the text grows once
+  std::string json;
+  json.reserve(kRowBytes * (report.Rows.size() + 1));
+  json += "{\n";
   json += "  \"script\": " + JsonString(report.ScriptPath) + ",\n";
   json += "  \"length\": " + Number(report.Length) + ",\n";
   json += "  \"blockCount\": " + Number(static_cast<std::int64_t>(report.Rows.size())) + ",\n";
