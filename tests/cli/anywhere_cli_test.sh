@@ -193,6 +193,10 @@ dd if="$work/original.SCM" of="$work/short.SCM" bs=1 skip=19993 count=41 status=
 expect_exit 0 "a 41-byte script with --anywhere" -- "$cars" --anywhere --json "$work/short.SCM"
 expect_in "$work/out" '"blockCount": 1' "one instruction in 41 bytes"
 expect_exit 3 "the same without --anywhere" -- "$cars" "$work/short.SCM"
+mkfifo "$work/fifo.SCM"
+for input in "$work/fifo.SCM" "$work/f"; do
+  expect_exit 2 "no regular file: $input" -- timeout 10 "$cars" --anywhere "$input"
+done
 truncate -s $((64 * 1024 * 1024)) "$work/limit.SCM"
 expect_exit 0 "a 64 MiB script" -- "$cars" --anywhere "$work/limit.SCM"
 truncate -s $((64 * 1024 * 1024 + 1)) "$work/big.SCM"
