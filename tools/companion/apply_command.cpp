@@ -169,7 +169,7 @@ int RunApply(int argc, char** argv) {
     std::fprintf(stderr, "tovick-cars: %s:%d: %s The line is skipped.\n", plugInPath.c_str(),
                  step.LineNumber, notice.Text.c_str());
   }
-  if (!check && !script.Writable) {
+  if (!check && !script.File.Writable()) {
     std::fprintf(stderr, "tovick-cars: the .SCM file cannot be written: %s\n", scriptPath.c_str());
     return kExitWriteFailed;
   }

@@ -98,7 +98,6 @@ std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, Scrip
     return TooShort(path, table.File.Length());
   }
   table.Bytes = table.File.Bytes();
-  table.Writable = table.File.Writable();
   table.Anywhere = anywhere;
 
   auto instructionAddresses = [&] {

@@ -58,7 +58,6 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names);
 struct ScriptTable {
   ScriptBytes File;
   std::span<const std::uint8_t> Bytes;  // File's
-  bool Writable = false;                // the file could be opened for writing
   bool Anywhere = false;
   ScanResult Scan;  // the editor's scan; never an error with anywhere
   CarTable Table;   // the editor's blocks; empty with anywhere
