@@ -171,6 +171,9 @@ expect_in "$work/err" "block 3: HICAR ID 5 differs from the width marker 4" "wro
 expect_exit 5 "a number beyond the instructions" -- "$cars" apply --anywhere "$work/beyond.TOVICK1" "$f"
 expect_in "$work/err" "block 150 is not in this script's generator instructions (blocks 1 to 149)" "beyond"
 expect_exit 0 "a demo plug-in" -- "$cars" export --blocks 1-3 -o "$work/demo.TOVICK1" "$work/demo/MAIN.SCM"
+# Where the editor's blocks are the instructions, both exports are the same file.
+expect_exit 0 "the demo exported --anywhere" -- "$cars" export --anywhere --blocks 1-3 -o "$work/demo-anywhere.TOVICK1" "$work/demo/MAIN.SCM"
+cmp -s "$work/demo.TOVICK1" "$work/demo-anywhere.TOVICK1" || fail "the demo's exports differ"
 expect_exit 5 "a demo plug-in on the foreign script" -- "$cars" apply --anywhere "$work/demo.TOVICK1" "$f"
 unchanged "$f" "$work/before.SCM" "the refusals"
 
