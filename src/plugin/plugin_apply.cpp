@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "scm/generator_record.h"
 #include "text/number_text.h"
 #include "text/whole_numbers.h"
 
@@ -31,7 +32,13 @@ constexpr std::array<WriteRule, kPlugInWrites> kWriteOrder{{
 }  // namespace
 
 PlugInApplier::PlugInApplier(std::string_view contents, const CarTable& table, ScriptReader read)
-    : lines_(contents), table_(table), read_(std::move(read)) {
+    : lines_(contents), table_(&table), read_(std::move(read)) {
+  headerOk_ = !lines_.AtEnd() && lines_.ReadLine(kMaxPlugInLineBytes) == kPlugInHeader;
+}
+
+PlugInApplier::PlugInApplier(std::string_view contents,
+                             std::span<const GeneratorInstruction> instructions)
+    : lines_(contents), instructions_(instructions) {
   headerOk_ = !lines_.AtEnd() && lines_.ReadLine(kMaxPlugInLineBytes) == kPlugInHeader;
 }
 
@@ -66,16 +73,20 @@ PlugInStep PlugInApplier::CheckRecord(int lineNumber, const PlugInRecord& record
   step.LineNumber = lineNumber;
   step.Record = record;
   step.RecordAddress = NearestInteger(record.Address());
+  if (table_ == nullptr) {
+    CheckInstruction(record, step);
+    return step;
+  }
 
   // Block number and address are compared as real values: whatever a field holds ("1e300",
   // 40 digits), no integer conversion can overflow. Table addresses are far below 2^53, so they
   // convert to double exactly. NaN and infinities fail every comparison.
   const double block = RoundHalfEven(record.Block());
-  const int blockCnt = std::clamp(table_.BlockCnt, 0, kMaxBlocks);
+  const int blockCnt = std::clamp(table_->BlockCnt, 0, kMaxBlocks);
   if (block >= 1.0 && block <= static_cast<double>(blockCnt)) {
     const int number = static_cast<int>(block);
     step.MarkBlock = number;
-    step.TableAddress = table_.Address[static_cast<std::size_t>(number)];
+    step.TableAddress = table_->Address[static_cast<std::size_t>(number)];
   }
   if (!step.TableAddress ||
       RoundHalfEven(record.Address()) != static_cast<double>(*step.TableAddress)) {
@@ -108,6 +119,41 @@ PlugInStep PlugInApplier::CheckRecord(int lineNumber, const PlugInRecord& record
   return step;
 }
 
+void PlugInApplier::CheckInstruction(const PlugInRecord& record, PlugInStep& step) const {
+  // The same real-valued comparisons as against the car table; NaN fails them all.
+  const double number = RoundHalfEven(record.Block());
+  if (!(number >= 1.0 && number <= static_cast<double>(instructions_.size()))) {
+    step.Kind = PlugInStepKind::AddressMismatch;
+    return;
+  }
+  const auto index = static_cast<std::size_t>(number) - 1;
+  const GeneratorInstruction& instruction = instructions_[index];
+  step.MarkBlock = static_cast<int>(index + 1);
+  step.TableAddress = RecordAddressOf(instruction);
+  if (RoundHalfEven(record.Address()) != static_cast<double>(*step.TableAddress)) {
+    step.Kind = PlugInStepKind::AddressMismatch;
+    return;
+  }
+  step.Marker = instruction[GeneratorParam::Model].type;
+  if (record.Marker() != static_cast<double>(*step.Marker)) {
+    step.Kind = PlugInStepKind::MarkerMismatch;
+    return;
+  }
+  for (std::size_t i = 0; i < kWriteOrder.size(); ++i) {
+    const WriteRule& rule = kWriteOrder[i];
+    const std::optional<FieldSlot> slot = EditorSlotOf(instruction, rule.Field);
+    if (!slot) {
+      step.Kind = PlugInStepKind::AddressMismatch;
+      step.OddWidthField = rule.Field;
+      return;
+    }
+    const double value = record.Field[rule.RecordField];
+    step.Writes[i] =
+        PlugInWrite{rule.Field, slot->Offset, rule.Width,
+                    rule.Width == 1 ? std::uint16_t{WrapToByte(value)} : WrapToWord(value)};
+  }
+}
+
 const PlugInStep* PlugInApplyPlan::Stop() const {
   return !Steps.empty() && Steps.back().Stops() ? &Steps.back() : nullptr;
 }
@@ -121,6 +167,15 @@ int PlugInApplyPlan::RecordCount() const {
 PlugInApplyPlan PlanPlugInApply(std::string_view contents, const CarTable& table,
                                 const ScriptReader& read) {
   PlugInApplier applier(contents, table, read);
+  PlugInApplyPlan plan;
+  plan.HeaderOk = applier.HeaderOk();
+  while (std::optional<PlugInStep> step = applier.Next()) plan.Steps.push_back(std::move(*step));
+  return plan;
+}
+
+PlugInApplyPlan PlanPlugInApply(std::string_view contents,
+                                std::span<const GeneratorInstruction> instructions) {
+  PlugInApplier applier(contents, instructions);
   PlugInApplyPlan plan;
   plan.HeaderOk = applier.HeaderOk();
   while (std::optional<PlugInStep> step = applier.Next()) plan.Steps.push_back(std::move(*step));

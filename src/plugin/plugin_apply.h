@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "plugin/script_reader.h"
 #include "scm/car_block.h"
 #include "scm/car_table.h"
+#include "scm/generator_instruction.h"
 #include "text/text_lines.h"
 
 namespace tovick {
@@ -69,6 +71,9 @@ struct PlugInStep {
   std::optional<std::int64_t> TableAddress;
   // The width marker read at TableAddress + 21 (once the address matched).
   std::optional<std::uint8_t> Marker;
+  // On an AddressMismatch against generator instructions: the first field that the instruction
+  // holds at another width than the editor writes (alarm or lock not 8-bit).
+  std::optional<BlockField> OddWidthField;
   std::array<PlugInWrite, kPlugInWrites> Writes{};  // Kind == Record only
 
   bool Stops() const {
@@ -83,6 +88,14 @@ class PlugInApplier {
   PlugInApplier(std::string_view contents, const CarTable& table, ScriptReader read);
   // The applier reads the contents as it goes: they must outlive it, so no temporary.
   PlugInApplier(std::string&& contents, const CarTable& table, ScriptReader read) = delete;
+  // The same against generator instructions found anywhere in a script (numbered from 1 in file
+  // order, named by their record address): HICAR ID must be the model's type byte, and each field
+  // is written where the instruction holds it. A record for an instruction that holds alarm or
+  // lock at another width than a byte is refused as an AddressMismatch. The instructions must
+  // outlive the applier.
+  PlugInApplier(std::string_view contents, std::span<const GeneratorInstruction> instructions);
+  PlugInApplier(std::string&& contents,
+                std::span<const GeneratorInstruction> instructions) = delete;
 
   // False when line 1 is not exactly the header: the file is not a plug-in and has no steps.
   bool HeaderOk() const { return headerOk_; }
@@ -93,9 +106,11 @@ class PlugInApplier {
 
  private:
   PlugInStep CheckRecord(int lineNumber, const PlugInRecord& record) const;
+  void CheckInstruction(const PlugInRecord& record, PlugInStep& step) const;
 
   LineReader lines_;
-  const CarTable& table_;
+  const CarTable* table_ = nullptr;  // null: instructions_ instead
+  std::span<const GeneratorInstruction> instructions_;
   ScriptReader read_;
   int lineNumber_ = 1;
   bool headerOk_ = false;
@@ -115,5 +130,7 @@ struct PlugInApplyPlan {
 
 PlugInApplyPlan PlanPlugInApply(std::string_view contents, const CarTable& table,
                                 const ScriptReader& read);
+PlugInApplyPlan PlanPlugInApply(std::string_view contents,
+                                std::span<const GeneratorInstruction> instructions);
 
 }  // namespace tovick

@@ -47,6 +47,19 @@ PlugInCreation PlanPlugInCreation(const CarTable& table, std::span<const std::ui
   return creation;
 }
 
+PlugInCreation PlanPlugInCreation(std::span<const GeneratorInstruction> instructions,
+                                  std::span<const std::uint8_t> marks) {
+  PlugInCreation creation;
+  creation.Content = PlugInPreamble();
+  for (std::size_t i = 0; i < instructions.size(); ++i) {
+    const int number = static_cast<int>(i + 1);
+    if (!IsMarked(marks, number)) continue;
+    creation.Content += RenderPlugInRecord(PlugInRecordOf(number, instructions[i]));
+    ++creation.RecordCount;
+  }
+  return creation;
+}
+
 std::string PlugInFileName(std::string_view chosen) {
   const bool hasExtension =
       chosen.size() >= kPlugInExtension.size() &&

@@ -10,6 +10,7 @@
 
 #include "plugin/script_reader.h"
 #include "scm/car_table.h"
+#include "scm/generator_instruction.h"
 
 namespace tovick {
 
@@ -33,6 +34,11 @@ struct PlugInCreation {
 // One record per marked block, in ascending block number, with the values the script holds now.
 PlugInCreation PlanPlugInCreation(const CarTable& table, std::span<const std::uint8_t> marks,
                                   const ScriptReader& read);
+
+// One record per marked instruction (marks[n] is instruction n's, numbered from 1 in file order),
+// in ascending number, as PlugInRecordOf gives it. Always complete: every model type is a HICAR ID.
+PlugInCreation PlanPlugInCreation(std::span<const GeneratorInstruction> instructions,
+                                  std::span<const std::uint8_t> marks);
 
 // The name a plug-in is saved under: the chosen name, with ".TOVICK1" appended unless its last
 // eight characters spell it already in any mix of cases ("cars" gives "cars.TOVICK1", "cars.txt"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "scm/generator_record.h"
 #include "text/number_text.h"
 #include "text/text_lines.h"
 
@@ -32,20 +33,44 @@ std::string PlugInPreamble() {
 }
 
 std::string RenderPlugInRecord(int blockNumber, const CarBlock& block) {
-  const double fields[] = {
-      static_cast<double>(blockNumber),       static_cast<double>(block.Address),
-      static_cast<double>(block.WidthMarker), static_cast<double>(block.CarId),
-      static_cast<double>(block.XPos),        static_cast<double>(block.YPos),
-      static_cast<double>(block.UnknownWord), static_cast<double>(block.Heading),
-      static_cast<double>(block.Alarm),       static_cast<double>(block.Lock),
-  };
+  return RenderPlugInRecord(PlugInRecord{{
+      static_cast<double>(blockNumber),
+      static_cast<double>(block.Address),
+      static_cast<double>(block.WidthMarker),
+      static_cast<double>(block.CarId),
+      static_cast<double>(block.XPos),
+      static_cast<double>(block.YPos),
+      static_cast<double>(block.UnknownWord),
+      static_cast<double>(block.Heading),
+      static_cast<double>(block.Alarm),
+      static_cast<double>(block.Lock),
+  }});
+}
+
+std::string RenderPlugInRecord(const PlugInRecord& record) {
   std::string line;
-  for (std::size_t i = 0; i < std::size(fields); ++i) {
+  for (std::size_t i = 0; i < record.Field.size(); ++i) {
     if (i > 0) line += ", ";
-    line += FieldNumberToText(fields[i]);
+    line += FieldNumberToText(record.Field[i]);
   }
   WriteLine(line, {});
   return line;
+}
+
+PlugInRecord PlugInRecordOf(int number, const GeneratorInstruction& instruction) {
+  const CarBlock block = EditorBlockOf(instruction);
+  return PlugInRecord{{
+      static_cast<double>(number),
+      static_cast<double>(block.Address),
+      static_cast<double>(block.WidthMarker),
+      static_cast<double>(block.CarId),
+      static_cast<double>(block.XPos),
+      static_cast<double>(block.YPos),
+      static_cast<double>(block.UnknownWord),
+      static_cast<double>(block.Heading),
+      static_cast<double>(EditorValue(instruction[GeneratorParam::Alarm])),
+      static_cast<double>(EditorValue(instruction[GeneratorParam::Lock])),
+  }};
 }
 
 std::string_view PlugInFieldName(BlockField field) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scm/car_block.h"
+#include "scm/generator_instruction.h"
 
 namespace tovick {
 
@@ -43,5 +44,13 @@ struct TableDiff {
 };
 
 TableDiff DiffCarTables(std::span<const BlockImage> original, std::span<const BlockImage> changed);
+
+// The same for the generator instructions of two scripts, numbered in file order, each at its
+// record address (the opcode less seven). A plug-in carries the vehicle id (the model's low byte),
+// X, Y, UTELLME (Z), HEADING, and ALARM and LOCK where they are 8-bit; every other change ("MODEL"
+// beyond its low byte, "COLOUR 1", "COLOUR 2", "FORCE SPAWN", "MIN DELAY", "MAX DELAY", "HANDLE",
+// an alarm or lock wider than a byte, or "<NAME> TYPE" when a parameter's type differs) is not.
+TableDiff DiffGeneratorInstructions(std::span<const GeneratorInstruction> original,
+                                    std::span<const GeneratorInstruction> changed);
 
 }  // namespace tovick

@@ -1,5 +1,7 @@
 #include "scm/generator_instruction.h"
 
+#include <algorithm>
+
 namespace tovick {
 namespace {
 
@@ -83,9 +85,14 @@ std::optional<GeneratorInstruction> DecodeGeneratorAt(std::span<const std::uint8
 
 std::vector<GeneratorInstruction> FindGeneratorInstructions(std::span<const std::uint8_t> bytes) {
   std::vector<GeneratorInstruction> found;
-  std::int64_t at = 0;
   const auto size = static_cast<std::int64_t>(bytes.size());
+  std::int64_t at = 0;
   while (at + 1 < size) {
+    // Only an opcode's first byte can start one: jump to the next (a script is mostly other bytes).
+    const auto next =
+        std::find(bytes.begin() + at, bytes.end(), std::uint8_t{kGeneratorOpcode & 0xFF});
+    at = next - bytes.begin();
+    if (at + 1 >= size) break;
     if (std::optional<GeneratorInstruction> instruction = DecodeGeneratorAt(bytes, at)) {
       at = instruction->endOffset;
       found.push_back(*instruction);

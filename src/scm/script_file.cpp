@@ -7,6 +7,10 @@
 
 namespace tovick {
 
+std::string ScriptTooLargeReason() {
+  return "larger than " + std::to_string(kMaxScriptFileBytes / (1024 * 1024)) + " MiB";
+}
+
 bool ScriptFile::Open(const std::string& path) {
   Close();
   FileIo::Handle file = io_->Open(path, true);

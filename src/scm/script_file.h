@@ -9,6 +9,13 @@
 
 namespace tovick {
 
+// The largest script the companion reads into memory: far beyond any real one (under 1 MiB), small
+// enough that a wrong file (a disc image) is refused instead of filling the memory.
+inline constexpr std::int64_t kMaxScriptFileBytes = 64 * 1024 * 1024;
+
+// Why a script above the bound is refused, for the messages: "larger than 64 MiB".
+std::string ScriptTooLargeReason();
+
 class ScriptFile {
  public:
   enum class OpenMode { Closed, ReadWrite, ReadOnly };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gen/demo_data.h"
+#include "gen/foreign_script.h"
 #include "plugin/plugin_create.h"
 #include "plugin/script_reader.h"
 #include "scm/car_table.h"
@@ -73,6 +74,10 @@ int main(int argc, char** argv) {
       demo::GenerateScript(2, {.Length = demo::FullTableLength(2, demo::kMaxDemoBlockCount),
                                .BlockCount = demo::kMaxDemoBlockCount});
   const std::vector<std::uint8_t> broken = demo::GenerateScript(3, {.BreakStrict = true});
+  const std::vector<std::uint8_t> foreign = demo::GenerateForeignScript(1);
+  // The foreign script's first run of instructions, and its end with the cut-off instruction.
+  const Bytes foreignRun(foreign.begin() + 19990, foreign.begin() + 20400);
+  const Bytes foreignEnd(foreign.end() - 400, foreign.end());
   const Bytes definitions = demo::GenerateDefinitions(1);
   const Bytes zones = demo::GenerateZones(1);
   // show_apply: block choice, flags, vehicle position, six typed texts, then the window.
@@ -96,6 +101,9 @@ int main(int argc, char** argv) {
       {"car_table", "plain", WindowOf(plain)},
       {"car_table", "full", WindowOf(full)},
       {"car_table", "broken", WindowOf(broken)},
+      {"generator_instruction", "demo-window", WindowOf(plain)},
+      {"generator_instruction", "foreign-run", foreignRun},
+      {"generator_instruction", "foreign-end", foreignEnd},
       {"show_apply", "unchanged", unchanged},
       {"show_apply", "typed", typed},
       {"definitions", "crlf", definitions},

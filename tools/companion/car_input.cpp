@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include "plugin/script_reader.h"
+#include "scm/generator_record.h"
 #include "scm/record_search.h"
+#include "scm/script_file.h"
 #include "text/number_text.h"
 #include "text/text_lines.h"
 
@@ -81,31 +84,64 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names) {
 }
 
 std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, ScriptTable& table) {
-  if (!table.File.Open(path)) return CannotOpen(".SCM", path);
-  const std::int64_t length = table.File.Length();
-  if (length < kMinScriptLength) return TooShort(path, length);
+  switch (table.File.Open(path)) {
+    case ScriptBytes::Load::Loaded:
+      break;
+    case ScriptBytes::Load::CannotOpen:
+      return CannotOpen(".SCM", path);
+    case ScriptBytes::Load::TooLarge:
+      std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (%s): %s\n",
+                   ScriptTooLargeReason().c_str(), path.c_str());
+      return kExitCannotOpen;
+  }
+  if (!anywhere && table.File.Length() < kMinScriptLength) {
+    return TooShort(path, table.File.Length());
+  }
+  table.Bytes = table.File.Bytes();
+  table.Anywhere = anywhere;
 
-  auto wholeFile = [&] {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    table.File.ReadBytes(0, bytes.data(), bytes.size());
-    return FindParkedCarRecords(bytes);
+  auto instructionAddresses = [&] {
+    std::vector<std::int64_t> addresses;
+    addresses.reserve(table.Instructions.size());
+    for (const GeneratorInstruction& instruction : table.Instructions) {
+      addresses.push_back(RecordAddressOf(instruction));
+    }
+    return addresses;
   };
   if (anywhere) {
-    table.Addresses = wholeFile();
+    table.Instructions = FindGeneratorInstructions(table.Bytes);
+    table.Addresses = instructionAddresses();
+    if (table.Addresses.empty()) {
+      std::fprintf(stderr,
+                   "tovick-cars: %s: no parked-car generator instruction (opcode 0x014B) anywhere "
+                   "in the file\n",
+                   path.c_str());
+    }
     return std::nullopt;
   }
 
   std::vector<std::uint8_t> window(kScanWindowSize);
-  table.File.ReadBytes(kScanFirst, window.data(), window.size());
-  CarTable found;
-  table.Scan = ScanCarTable(window, found);
-  table.Addresses.assign(found.Address.begin() + 1, found.Address.begin() + 1 + found.BlockCnt);
+  ReaderOf(table.Bytes)(kScanFirst, window.data(), window.size());
+  table.Table.Clear();
+  table.Scan = ScanCarTable(window, table.Table);
+  table.Addresses.assign(table.Table.Address.begin() + 1,
+                         table.Table.Address.begin() + 1 + table.Table.BlockCnt);
   if (table.Addresses.empty()) {
-    const std::vector<std::int64_t> records = wholeFile();
+    table.Instructions = FindGeneratorInstructions(table.Bytes);
+    const std::vector<std::int64_t> records = instructionAddresses();
+    table.Instructions.clear();
     std::fprintf(stderr, "tovick-cars: %s: %s%s\n", path.c_str(), EmptyWindowText(records).c_str(),
                  records.empty() ? "" : " (--anywhere lists them)");
   }
   return std::nullopt;
+}
+
+std::optional<int> RefuseEmpty(const std::string& path, const ScriptTable& table) {
+  if (!table.Anywhere || !table.Instructions.empty()) return std::nullopt;
+  std::fprintf(stderr,
+               "tovick-cars: %s holds no parked-car generator instruction; nothing written\n",
+               path.c_str());
+  return kExitPlugInMisfit;
 }
 
 int ScanOutcome(const ScriptTable& table) {

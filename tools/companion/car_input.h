@@ -4,13 +4,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "exit_codes.h"
 #include "scm/car_table.h"
-#include "scm/script_file.h"
+#include "scm/generator_instruction.h"
+#include "scm/script_bytes.h"
 #include "vehicles/definitions.h"
 #include "zones/zones.h"
 
@@ -51,17 +53,30 @@ struct Names {
 // Reads the files given; an exit code when one cannot be opened.
 std::optional<int> ReadNames(const NameFiles& files, Names& names);
 
+// A mission script read whole into memory (at most kMaxScriptFileBytes), with its records: the
+// blocks of the editor's scan window, or with anywhere every generator instruction in the file.
 struct ScriptTable {
-  ScriptFile File;
-  ScanResult Scan;
-  // Block n's address at [n - 1].
+  ScriptBytes File;
+  std::span<const std::uint8_t> Bytes;  // File's
+  bool Anywhere = false;
+  ScanResult Scan;  // the editor's scan; never an error with anywhere
+  CarTable Table;   // the editor's blocks; empty with anywhere
+  // With anywhere: record n is instruction [n - 1], in file order.
+  std::vector<GeneratorInstruction> Instructions;
+  // Record n's address at [n - 1]: the block's, or the instruction's opcode offset less 7.
   std::vector<std::int64_t> Addresses;
 };
 
-// Opens the script, checks its length and finds its blocks: those of the editor's scan window, or
-// with anywhere every parked-car record in the file. When the window holds no block, says so on
-// standard error with the records that lie elsewhere. An exit code when the script cannot be read.
+// Opens the script, checks its size (at most kMaxScriptFileBytes; and without anywhere at least
+// the editor's minimum), reads it and finds its records. Without anywhere, when the window holds no
+// block, says so on standard error with the instructions that lie elsewhere; with anywhere, says
+// so when the file holds none. An exit code when the script cannot be read; a malformed car table
+// is left to ScanOutcome, so that a listing still shows the blocks before the fault.
 std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, ScriptTable& table);
+
+// For the commands that must write: "the script holds no parked-car generator instruction;
+// nothing written" on standard error and kExitPlugInMisfit, when an anywhere table is empty.
+std::optional<int> RefuseEmpty(const std::string& path, const ScriptTable& table);
 
 // After the output: the malformed-table message and kExitMalformed, or kExitOk.
 int ScanOutcome(const ScriptTable& table);

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "scm/script_file.h"
+#include "plugin/script_reader.h"
+#include "scm/generator_record.h"
 #include "text/number_text.h"
 #include "vehicles/id_width.h"
 
@@ -20,6 +21,32 @@ std::string Number(std::int64_t value) {
   return std::to_string(value);
 }
 
+// The id's width: the block's (1 or 2), or the bytes of an instruction's model (1, 2 or 4).
+std::int64_t Width(const CarRow& row) {
+  return row.Instruction ? (*row.Instruction)[GeneratorParam::Model].width : row.Block.HiCar + 1;
+}
+
+// Alarm or lock as the editor shows it: a byte, or an instruction's wider value as stored.
+std::int64_t Shown(const CarRow& row, GeneratorParam param) {
+  if (row.Instruction) return EditorValue((*row.Instruction)[param]);
+  return param == GeneratorParam::Alarm ? row.Block.Alarm : row.Block.Lock;
+}
+
+// The keys only an instruction has, each value as the game reads it.
+std::string InstructionKeys(const GeneratorInstruction& instruction) {
+  std::string json;
+  const std::pair<const char*, GeneratorParam> keys[] = {
+      {"model", GeneratorParam::Model},           {"colour1", GeneratorParam::Colour1},
+      {"colour2", GeneratorParam::Colour2},       {"forceSpawn", GeneratorParam::ForceSpawn},
+      {"minDelay", GeneratorParam::MinDelay},     {"maxDelay", GeneratorParam::MaxDelay},
+      {"handleVariable", GeneratorParam::Handle},
+  };
+  for (const auto& [key, param] : keys) {
+    json += std::string(", \"") + key + "\": " + Number(instruction[param].value);
+  }
+  return json + ", \"handleLocal\": " + (instruction.HandleLocal() ? "true" : "false");
+}
+
 std::string JoinZones(const std::vector<std::string>& zones) {
   std::string text;
   for (const std::string& zone : zones) {
@@ -31,24 +58,43 @@ std::string JoinZones(const std::vector<std::string>& zones) {
 
 }  // namespace
 
-CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file,
-                      std::span<const std::int64_t> addresses, const ScanResult& scan,
+// The editor names and judges a block by its one-byte id; an instruction's model is named and
+// judged so only where it is that id (8-bit, or 16-bit within 0 to 255).
+bool ModelIsCarId(const GeneratorValue& model) {
+  return model.width == 1 || (model.width == 2 && model.value >= 0 && model.value <= 0xFF);
+}
+
+CarReport BuildReport(const std::string& scriptPath, const ScriptTable& table,
                       const VehicleTable* vehicles, const ZoneTable& zones) {
   CarReport report;
   report.ScriptPath = scriptPath;
-  report.Length = file.Length();
-  report.Scan = scan;
-  for (std::size_t i = 0; i < addresses.size(); ++i) {
-    const auto block = ReadCarBlock(file, addresses[i]);
-    // The scan has checked every block's width marker, so a block always reads back.
-    if (!block) continue;
+  report.Length = static_cast<std::int64_t>(table.Bytes.size());
+  report.Scan = table.Scan;
+  report.Anywhere = table.Anywhere;
+  const ScriptReader read = ReaderOf(table.Bytes);
+  report.Rows.reserve(table.Addresses.size());
+  for (std::size_t i = 0; i < table.Addresses.size(); ++i) {
     CarRow row;
     row.Number = static_cast<int>(i + 1);
-    row.Block = *block;
-    if (vehicles != nullptr) row.Name = vehicles->VehicleNames[block->CarId];
-    row.Unsafe = IsUnsafeId(block->HiCar, block->CarId);
+    bool named = true;
+    if (table.Anywhere) {
+      const GeneratorInstruction& instruction = table.Instructions[i];
+      row.Instruction = instruction;
+      row.Block = EditorBlockOf(instruction);
+      named = ModelIsCarId(instruction[GeneratorParam::Model]);
+    } else {
+      std::array<std::uint8_t, kMaxBlockBytes> bytes{};
+      read(table.Addresses[i], bytes.data(), bytes.size());
+      const auto block = DecodeCarBlock(table.Addresses[i], bytes);
+      // The scan has checked every block's width marker, so a block always reads back.
+      if (!block) continue;
+      row.Block = *block;
+    }
+    const CarBlock& block = row.Block;
+    if (vehicles != nullptr && named) row.Name = vehicles->VehicleNames[block.CarId];
+    row.Unsafe = named && IsUnsafeId(block.HiCar, block.CarId);
     for (const Zone& zone : zones) {
-      if (zone.Contains(block->XPos, block->YPos)) row.Zones.push_back(zone.Name);
+      if (zone.Contains(block.XPos, block.YPos)) row.Zones.push_back(zone.Name);
     }
     report.Rows.push_back(std::move(row));
   }
@@ -66,20 +112,28 @@ std::string RenderTable(const CarReport& report) {
       {"NAME", 13, false},  {"X-POS", 6, true},   {"Y-POS", 6, true}, {"HEADING", 7, true},
       {"UTELLME", 7, true}, {"ALARM", 5, true},   {"LOCK", 4, true},  {"UNSAFE", 6, false},
       {"ZONES", 0, false}};
-  auto line = [](const std::vector<std::string>& cells) {
+  // With anywhere the colours and force spawn stand after LOCK.
+  static constexpr Column kInstructionColumns[] = {
+      {"BLOCK", 5, true},   {"ADDRESS", 7, true}, {"WIDTH", 5, true},   {"ID", 3, true},
+      {"NAME", 13, false},  {"X-POS", 6, true},   {"Y-POS", 6, true},   {"HEADING", 7, true},
+      {"UTELLME", 7, true}, {"ALARM", 5, true},   {"LOCK", 4, true},    {"COLOUR1", 7, true},
+      {"COLOUR2", 7, true}, {"FORCE", 5, true},   {"UNSAFE", 6, false}, {"ZONES", 0, false}};
+  const std::span<const Column> columns = report.Anywhere
+                                              ? std::span<const Column>(kInstructionColumns)
+                                              : std::span<const Column>(kColumns);
+  auto line = [&](const std::vector<std::string>& cells) {
     std::string text;
     for (std::size_t i = 0; i < cells.size(); ++i) {
       if (i > 0) text += "  ";
-      text += Padded(cells[i], kColumns[i].Width, kColumns[i].Right);
+      text += Padded(cells[i], columns[i].Width, columns[i].Right);
     }
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text + "\n";
   };
 
   const std::string found =
-      report.Anywhere
-          ? " parked-car record(s) anywhere in the file (numbered in file order, read only)"
-          : " block(s)";
+      report.Anywhere ? " parked-car record(s) anywhere in the file (numbered in file order)"
+                      : " block(s)";
   std::string text = report.ScriptPath + ": " + Number(report.Length) + " bytes, " +
                      Number(static_cast<std::int64_t>(report.Rows.size())) + found +
                      (report.Scan.CarTableError
@@ -87,14 +141,30 @@ std::string RenderTable(const CarReport& report) {
                           : "") +
                      "\n";
   std::vector<std::string> titles;
-  for (const Column& column : kColumns) titles.emplace_back(column.Title);
+  for (const Column& column : columns) titles.emplace_back(column.Title);
   text += line(titles);
   for (const CarRow& row : report.Rows) {
     const CarBlock& b = row.Block;
-    text +=
-        line({Number(row.Number), Number(b.Address), Number(b.HiCar + 1), Number(b.CarId), row.Name,
-              Number(b.XPos), Number(b.YPos), Number(b.Heading), HexText(b.UnknownWord),
-              Number(b.Alarm), Number(b.Lock), row.Unsafe ? "yes" : "", JoinZones(row.Zones)});
+    std::vector<std::string> cells{Number(row.Number),
+                                   Number(b.Address),
+                                   Number(Width(row)),
+                                   Number(b.CarId),
+                                   row.Name,
+                                   Number(b.XPos),
+                                   Number(b.YPos),
+                                   Number(b.Heading),
+                                   HexText(b.UnknownWord),
+                                   Number(Shown(row, GeneratorParam::Alarm)),
+                                   Number(Shown(row, GeneratorParam::Lock))};
+    if (row.Instruction) {
+      for (const GeneratorParam param :
+           {GeneratorParam::Colour1, GeneratorParam::Colour2, GeneratorParam::ForceSpawn}) {
+        cells.push_back(Number((*row.Instruction)[param].value));
+      }
+    }
+    cells.emplace_back(row.Unsafe ? "yes" : "");
+    cells.push_back(JoinZones(row.Zones));
+    text += line(cells);
   }
   return text;
 }
@@ -118,7 +188,10 @@ std::string JsonString(const std::string& text) {
 }
 
 std::string RenderJson(const CarReport& report) {
-  std::string json = "{\n";
+  constexpr std::size_t kRowBytes = 512;  // more than a row takes, so the text grows once
+  std::string json;
+  json.reserve(kRowBytes * (report.Rows.size() + 1));
+  json += "{\n";
   json += "  \"script\": " + JsonString(report.ScriptPath) + ",\n";
   json += "  \"length\": " + Number(report.Length) + ",\n";
   json += "  \"blockCount\": " + Number(static_cast<std::int64_t>(report.Rows.size())) + ",\n";
@@ -135,16 +208,19 @@ std::string RenderJson(const CarReport& report) {
     json += i == 0 ? "\n" : ",\n";
     json += "    {\"block\": " + Number(row.Number) + ", \"address\": " + Number(b.Address) +
             ", \"widthMarker\": " + Number(b.WidthMarker) + ", \"hiCar\": " + Number(b.HiCar) +
-            ", \"width\": " + Number(b.HiCar + 1) + ", \"carId\": " + Number(b.CarId) +
+            ", \"width\": " + Number(Width(row)) + ", \"carId\": " + Number(b.CarId) +
             ", \"name\": " + JsonString(row.Name) + ", \"xPos\": " + Number(b.XPos) +
             ", \"yPos\": " + Number(b.YPos) + ", \"heading\": " + Number(b.Heading) +
-            ", \"unknownWord\": " + Number(b.UnknownWord) + ", \"alarm\": " + Number(b.Alarm) +
-            ", \"lock\": " + Number(b.Lock) + ", \"unsafe\": " + (row.Unsafe ? "true" : "false") +
-            ", \"zones\": [";
+            ", \"unknownWord\": " + Number(b.UnknownWord) +
+            ", \"alarm\": " + Number(Shown(row, GeneratorParam::Alarm)) +
+            ", \"lock\": " + Number(Shown(row, GeneratorParam::Lock)) +
+            ", \"unsafe\": " + (row.Unsafe ? "true" : "false") + ", \"zones\": [";
     for (std::size_t z = 0; z < row.Zones.size(); ++z) {
       json += (z == 0 ? "" : ", ") + JsonString(row.Zones[z]);
     }
-    json += "]}";
+    json += "]";
+    if (row.Instruction) json += InstructionKeys(*row.Instruction);
+    json += "}";
   }
   json += report.Rows.empty() ? "]\n}\n" : "\n  ]\n}\n";
   return json;

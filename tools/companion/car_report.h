@@ -3,24 +3,23 @@
 // an aligned text table or as JSON.
 
 #include <cstdint>
-#include <span>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "car_input.h"
 #include "scm/car_block.h"
 #include "scm/car_table.h"
+#include "scm/generator_instruction.h"
 #include "vehicles/definitions.h"
 #include "zones/zones.h"
 
-namespace tovick {
-
-class ScriptFile;
-
-namespace companion {
+namespace tovick::companion {
 
 struct CarRow {
   int Number = 0;
-  CarBlock Block;
+  CarBlock Block;  // with anywhere, the editor's view of the instruction
+  std::optional<GeneratorInstruction> Instruction;  // with anywhere
   std::string Name;  // empty without definitions or for an unnamed id
   bool Unsafe = false;
   std::vector<std::string> Zones;
@@ -35,9 +34,9 @@ struct CarReport {
   std::vector<CarRow> Rows;
 };
 
-// Reads the block at each address (numbered from 1) from the file. vehicles may be null (no names).
-CarReport BuildReport(const std::string& scriptPath, const ScriptFile& file,
-                      std::span<const std::int64_t> addresses, const ScanResult& scan,
+// One row per record of the table (numbered from 1): the editor's blocks, or with anywhere its
+// instructions. vehicles may be null (no names).
+CarReport BuildReport(const std::string& scriptPath, const ScriptTable& table,
                       const VehicleTable* vehicles, const ZoneTable& zones);
 
 std::string RenderTable(const CarReport& report);
@@ -46,5 +45,4 @@ std::string RenderJson(const CarReport& report);
 // A JSON string literal; bytes from 0x80 are written as the code points U+0080..U+00FF.
 std::string JsonString(const std::string& text);
 
-}  // namespace companion
-}  // namespace tovick
+}  // namespace tovick::companion

@@ -4,9 +4,9 @@
 
 namespace tovick::companion {
 
-// tovick-cars export --blocks LIST [-o FILE] MAIN.SCM
+// tovick-cars export [--anywhere] --blocks LIST [-o FILE] MAIN.SCM
 int RunExport(int argc, char** argv);
-// tovick-cars apply [--check] PLUGIN MAIN.SCM
+// tovick-cars apply [--check] [--anywhere] PLUGIN MAIN.SCM
 int RunApply(int argc, char** argv);
 
 }  // namespace tovick::companion

@@ -1,5 +1,7 @@
 #include "diff_command.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -8,6 +10,7 @@
 #include "car_input.h"
 #include "car_report.h"
 #include "plugin/plugin_format.h"
+#include "plugin/script_reader.h"
 #include "scm/block_diff.h"
 #include "text/text_lines.h"
 
@@ -16,7 +19,8 @@ namespace tovick::companion {
 namespace {
 
 constexpr const char* kDiffUsage =
-    "Usage: tovick-cars diff [--json] [--plugin FILE.TOVICK1] ORIGINAL.SCM CHANGED.SCM\n"
+    "Usage: tovick-cars diff [--json] [--anywhere] [--plugin FILE.TOVICK1] ORIGINAL.SCM "
+    "CHANGED.SCM\n"
     "\n"
     "Compares the car tables of two copies of a mission script: the blocks whose fields differ,\n"
     "field by field (old -> new; raw values as stored), as a table or as JSON. The tables must\n"
@@ -24,22 +28,28 @@ constexpr const char* kDiffUsage =
     "width marker, the high byte of a two-byte id, the unused bytes and the follow byte) are\n"
     "compared too and reported as such.\n"
     "  --json          JSON instead of the table\n"
+    "  --anywhere      compare the parked-car generator instructions found anywhere in the\n"
+    "                  files (numbered in file order, each at its opcode's offset less 7): every\n"
+    "                  value that differs, a plug-in carrying CAR ID (the model's low byte),\n"
+    "                  X-POS, Y-POS, UTELLME (Z), HEADING, and ALARM and LOCK where 8-bit\n"
     "  --plugin FILE   also write a plug-in of exactly the changed blocks, with their values in\n"
     "                  CHANGED.SCM; not written when a change cannot be carried\n"
     "\n"
     "Exit codes:\n"
     "  0  the tables are the same, or the plug-in was written\n"
     "  1  usage error\n"
-    "  2  a file could not be opened\n"
+    "  2  a file could not be opened, or a script is larger than 64 MiB\n"
     "  3  a script is shorter than 70204 bytes\n"
     "  4  a car table is malformed\n"
     "  5  the tables part (block count or addresses differ), or a change cannot be carried by\n"
-    "     a plug-in (then no plug-in is written)\n"
+    "     a plug-in (then no plug-in is written), or --anywhere with --plugin found no\n"
+    "     instruction in a script\n"
     "  6  the plug-in could not be written\n"
     "  7  the tables differ (no plug-in asked for)\n";
 
 struct DiffOptions {
   bool Json = false;
+  bool Anywhere = false;
   std::optional<std::string> PlugInPath;
   std::string OriginalPath;
   std::string ChangedPath;
@@ -54,6 +64,8 @@ std::optional<int> ParseDiffArguments(int argc, char** argv, DiffOptions& option
       return kExitOk;
     } else if (arg == "--json") {
       options.Json = true;
+    } else if (arg == "--anywhere") {
+      options.Anywhere = true;
     } else if (arg == "--plugin") {
       if (i + 1 >= argc) return UsageError("--plugin needs a file", kDiffUsage);
       options.PlugInPath = argv[++i];
@@ -71,16 +83,26 @@ std::optional<int> ParseDiffArguments(int argc, char** argv, DiffOptions& option
 
 std::vector<BlockImage> ReadImages(const ScriptTable& table) {
   std::vector<BlockImage> images;
+  const ScriptReader read = ReaderOf(table.Bytes);
   for (const std::int64_t address : table.Addresses) {
-    const std::optional<CarBlock> block = ReadCarBlock(table.File, address);
+    std::array<std::uint8_t, kMaxBlockBytes> bytes{};
+    read(address, bytes.data(), bytes.size());
+    const std::optional<CarBlock> block = DecodeCarBlock(address, bytes);
     // The scan has checked every block's width marker.
     if (!block) continue;
     BlockImage image{*block, std::vector<std::uint8_t>(CarBlockSize(block->HiCar))};
-    table.File.ReadBytes(address, image.Bytes.data(), image.Bytes.size());
+    std::copy_n(bytes.begin(), image.Bytes.size(), image.Bytes.begin());
     images.push_back(std::move(image));
   }
   return images;
 }
+
+// What a script holds for the diff: the editor's blocks, or with anywhere its instructions.
+struct DiffSide {
+  std::vector<BlockImage> Blocks;
+  std::vector<GeneratorInstruction> Instructions;
+  std::size_t Count(bool anywhere) const { return anywhere ? Instructions.size() : Blocks.size(); }
+};
 
 std::string NotCarriedText(const TableDiff& diff) {
   std::string text;
@@ -154,11 +176,12 @@ std::string RenderDiffJson(const DiffOptions& options, const TableDiff& diff,
 
 // The plug-in of the changed blocks, as the editor writes one: preamble, then one record per
 // block in ascending number, with the values of the changed script.
-std::string PlugInText(const TableDiff& diff, const std::vector<BlockImage>& changed) {
+std::string PlugInText(const TableDiff& diff, const DiffSide& changed, bool anywhere) {
   std::string text = PlugInPreamble();
   for (const BlockChange& block : diff.Changes) {
-    text +=
-        RenderPlugInRecord(block.Number, changed[static_cast<std::size_t>(block.Number - 1)].Block);
+    const auto index = static_cast<std::size_t>(block.Number - 1);
+    text += anywhere ? RenderPlugInRecord(PlugInRecordOf(block.Number, changed.Instructions[index]))
+                     : RenderPlugInRecord(block.Number, changed.Blocks[index].Block);
   }
   return text;
 }
@@ -168,18 +191,27 @@ std::string PlugInText(const TableDiff& diff, const std::vector<BlockImage>& cha
 int RunDiff(int argc, char** argv) {
   DiffOptions options;
   if (const auto done = ParseDiffArguments(argc, argv, options)) return *done;
-  std::vector<BlockImage> images[2];
+  const bool anywhere = options.Anywhere;
+  DiffSide sides[2];
   const std::string* paths[2] = {&options.OriginalPath, &options.ChangedPath};
   for (int i = 0; i < 2; ++i) {
     // One script at a time: Windows opens a script without sharing, and both may be one file.
     ScriptTable table;
-    if (const auto failed = ReadScriptTable(*paths[i], false, table)) return *failed;
+    if (const auto failed = ReadScriptTable(*paths[i], anywhere, table)) return *failed;
     if (const int outcome = ScanOutcome(table); outcome != kExitOk) return outcome;
-    images[i] = ReadImages(table);
+    if (options.PlugInPath) {
+      if (const auto refused = RefuseEmpty(*paths[i], table)) return *refused;
+    }
+    if (anywhere) {
+      sides[i].Instructions = std::move(table.Instructions);
+    } else {
+      sides[i].Blocks = ReadImages(table);
+    }
   }
-  const std::vector<BlockImage>& from = images[0];
-  const std::vector<BlockImage>& to = images[1];
-  const TableDiff diff = DiffCarTables(from, to);
+  const DiffSide& from = sides[0];
+  const DiffSide& to = sides[1];
+  const TableDiff diff = anywhere ? DiffGeneratorInstructions(from.Instructions, to.Instructions)
+                                  : DiffCarTables(from.Blocks, to.Blocks);
 
   int exitCode = diff.Changes.empty() ? kExitOk : kExitDiffer;
   bool plugInWritten = false;
@@ -190,7 +222,7 @@ int RunDiff(int argc, char** argv) {
     if (!diff.AllCarried()) {
       std::fprintf(stderr, "tovick-cars: %s; no plug-in written\n", NotCarriedText(diff).c_str());
       exitCode = kExitTablesPart;
-    } else if (!WriteOutputFile(*options.PlugInPath, PlugInText(diff, to))) {
+    } else if (!WriteOutputFile(*options.PlugInPath, PlugInText(diff, to, anywhere))) {
       return CannotWrite("plug-in", *options.PlugInPath);
     } else {
       plugInWritten = true;
@@ -198,9 +230,9 @@ int RunDiff(int argc, char** argv) {
     }
   }
 
-  std::string text = options.Json
-                         ? RenderDiffJson(options, diff, from.size(), to.size(), plugInWritten)
-                     : diff.Comparable() ? RenderDiffTable(options, diff, from.size())
+  std::string text = options.Json        ? RenderDiffJson(options, diff, from.Count(anywhere),
+                                                          to.Count(anywhere), plugInWritten)
+                     : diff.Comparable() ? RenderDiffTable(options, diff, from.Count(anywhere))
                                          : std::string();
   if (plugInWritten && !options.Json) {
     text += "plug-in written: " + *options.PlugInPath + " (" + std::to_string(diff.Changes.size()) +

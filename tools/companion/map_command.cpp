@@ -76,9 +76,7 @@ int RunMap(int argc, char** argv) {
     return *failed;
   }
 
-  CarReport report = BuildReport(options.ScriptPath, table.File, table.Addresses, table.Scan,
-                                 names.VehiclesOrNull(), names.Zones);
-  report.Anywhere = options.Anywhere;
+  CarReport report = BuildReport(options.ScriptPath, table, names.VehiclesOrNull(), names.Zones);
   const std::string svg = RenderCarMap(report, names.Zones);
   if (options.OutputPath.empty()) {
     std::fwrite(svg.data(), 1, svg.size(), stdout);

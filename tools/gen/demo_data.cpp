@@ -41,6 +41,7 @@ constexpr std::uint64_t kTableStream = 0x7AB1Eull;
 constexpr std::uint64_t kFillerStream = 0xF111E4ull;
 constexpr std::uint64_t kDefinitionsStream = 0xDEF5ull;
 constexpr std::uint64_t kZoneStream = 0x20E5ull;
+constexpr std::uint64_t kTailStream = 0x7A115ull;
 
 std::uint64_t StreamSeed(std::uint32_t seed, std::uint64_t stream) {
   return (static_cast<std::uint64_t>(seed) << 24) ^ stream;
@@ -212,6 +213,32 @@ void ApplyDemoChanges(std::vector<CarBlock>& blocks) {
   block(kDemoBlockCount).YPos ^= 0x0001;
 }
 
+// A block holds its instruction only up to the type byte of the minimum delay (its follow byte);
+// the next block's first seven bytes hold the rest. After a block that no block follows at once,
+// the rest is written here, so that every instruction is whole: the minimum delay (never 0, so
+// that the window keeps no 0x00 outside the blocks), the maximum delay 10000 and the handle
+// variable, as far as the file reaches and never into the next block. In the shortest gap (6
+// bytes) the next block's leading 0x00 is the handle's high byte.
+void CompleteLastInstructions(std::vector<std::uint8_t>& bytes, const std::vector<CarBlock>& blocks,
+                              const std::vector<std::uint8_t>& follow, std::uint32_t seed) {
+  Random random(StreamSeed(seed, kTailStream));
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const std::size_t end = static_cast<std::size_t>(blocks[i].Address) + EncodedSize(blocks[i]);
+    const std::size_t limit =
+        i + 1 < blocks.size() ? static_cast<std::size_t>(blocks[i + 1].Address) : bytes.size();
+    if (limit == end) continue;
+    std::vector<std::uint8_t> tail;
+    tail.push_back(static_cast<std::uint8_t>(random.Between(1, 100)));
+    if (follow[i] == kMarkerTwoByteId)
+      tail.push_back(static_cast<std::uint8_t>(random.Between(1, 3)));
+    for (const std::uint8_t byte : {std::uint8_t{0x05}, std::uint8_t{0x10}, std::uint8_t{0x27},
+                                    std::uint8_t{0x02}, std::uint8_t{0x5C}, std::uint8_t{0x0A}}) {
+      tail.push_back(byte);
+    }
+    for (std::size_t k = 0; k < tail.size() && end + k < limit; ++k) bytes[end + k] = tail[k];
+  }
+}
+
 std::string_view LineEnd(bool lfOnly) {
   return lfOnly ? "\n" : "\r\n";
 }
@@ -295,6 +322,7 @@ std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions
     std::copy(encoded.begin(), encoded.end(),
               bytes.begin() + static_cast<std::ptrdiff_t>(blocks[i].Address));
   }
+  CompleteLastInstructions(bytes, blocks, follow, seed);
   if (options.BreakStrict && blocks.size() >= static_cast<std::size_t>(kBrokenBlock)) {
     const CarBlock& broken = blocks[kBrokenBlock - 1];
     bytes[static_cast<std::size_t>(broken.Address) +

@@ -15,8 +15,10 @@
 // (follow byte 0x04); a few are separated by other instructions, and one ends in a follow byte
 // other than 0x04 with enough room after it that the scan's skip misses nothing. The last block's
 // follow byte is 0x04. No byte of the scan window outside the blocks is 0x00, so the window holds
-// no signature but the real blocks'. With BreakStrict, block kBrokenBlock carries the width
-// marker 0x06: the scan finds blocks 1 to kBrokenBlock - 1 and then reports a malformed table.
+// no signature but the real blocks'. Every block's generator instruction is whole: after a block
+// that no block follows at once, the rest of the instruction follows it. With BreakStrict, block
+// kBrokenBlock carries the width marker 0x06: the scan finds blocks 1 to kBrokenBlock - 1 and then
+// reports a malformed table.
 //
 // Another block count keeps these roles (and, for the first hundred blocks, their values). Up to
 // kDemoBlockCount blocks the table is the default one cut short (the last block's follow byte is

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "gen/demo_data.h"
+#include "gen/foreign_script.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr std::int64_t kMaxVehicles = 200;
 
 constexpr const char* kUsage =
     "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--blocks N] [--break-strict]\n"
-    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only]\n"
+    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only] [--foreign]\n"
     "\n"
     "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same "
     "seed.\n"
@@ -37,6 +38,10 @@ constexpr const char* kUsage =
     "  --changed       the same script after known edits to blocks 1, 2, 7, 60 and 100\n"
     "  --vehicles N    vehicle lines in DEFAULT.IDE, ids from 90 (default 61: 90 to 150)\n"
     "  --lf-only       DEFAULT.IDE ends its lines in LF alone (the editor refuses such a file)\n"
+    "  --foreign       MAIN.SCM is a script compiled elsewhere instead: 460528 bytes with 149\n"
+    "                  parked-car generator instructions outside the scan window, some behind\n"
+    "                  other instructions, with 16-bit and 32-bit values and a local handle;\n"
+    "                  --length, --blocks, --break-strict, --table-at, --changed do not apply\n"
     "\n"
     "Exit codes: 0 written, 1 usage error, 2 a file could not be written.\n";
 
@@ -74,6 +79,7 @@ int main(int argc, char** argv) {
   bool lengthGiven = false;
   int vehicles = tovick::demo::kDemoVehicleCount;
   bool lfOnly = false;
+  bool foreign = false;
 
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -114,6 +120,8 @@ int main(int argc, char** argv) {
       script.BreakStrict = true;
     } else if (arg == "--lf-only") {
       lfOnly = true;
+    } else if (arg == "--foreign") {
+      foreign = true;
     } else {
       return Usage(("unknown argument: " + std::string(arg)).c_str());
     }
@@ -123,7 +131,8 @@ int main(int argc, char** argv) {
 
   std::error_code error;
   std::filesystem::create_directories(*dir, error);
-  const std::vector<std::uint8_t> bytes = tovick::demo::GenerateScript(seed, script);
+  const std::vector<std::uint8_t> bytes = foreign ? tovick::demo::GenerateForeignScript(seed)
+                                                  : tovick::demo::GenerateScript(seed, script);
   const bool written =
       WriteFile(*dir / "MAIN.SCM",
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) &&
