@@ -212,6 +212,50 @@ void ApplyDemoChanges(std::vector<CarBlock>& blocks) {
   block(kDemoBlockCount).YPos ^= 0x0001;
 }
 
+// Each instruction's handle variable: a global of its own, as a compiler gives it (offsets inside
+// the variable space that the script's first instruction jumps over), but for the two blocks of
+// kSharedHandleBlocks, which share the first one's. Offsets with a zero byte are passed over, so
+// that a handle written between blocks keeps the scan window free of zeros.
+std::uint16_t HandleVariable(int blockNumber) {
+  if (blockNumber == kSharedHandleBlocks[1]) blockNumber = kSharedHandleBlocks[0];
+  std::uint16_t offset = kFirstHandleVariable;
+  for (int n = 1; n < blockNumber; ++n) {
+    offset = static_cast<std::uint16_t>(offset + 4);
+    if ((offset & 0xFF) == 0) offset = static_cast<std::uint16_t>(offset + 4);
+  }
+  return offset;
+}
+
+// Writes the end of block n's instruction (minimum delay, maximum delay 10000, handle variable).
+// Back to back, that is the next block's first seven bytes; elsewhere it follows the block's
+// follow byte (the minimum delay's type), with a minimum delay of 1 so that no zero enters the
+// window. A gap of six bytes leaves the handle's high byte on the next block's first byte, 0x00:
+// such a block gets a handle below 256.
+void WriteInstructionEnd(std::vector<std::uint8_t>& bytes, const std::vector<CarBlock>& blocks,
+                         const std::vector<std::uint8_t>& follow, std::size_t i) {
+  const auto end = static_cast<std::size_t>(blocks[i].Address) + EncodedSize(blocks[i]);
+  std::uint16_t handle = HandleVariable(static_cast<int>(i) + 1);
+  const bool next = i + 1 < blocks.size();
+  if (next && static_cast<std::size_t>(blocks[i + 1].Address) == end) {
+    bytes[end + 5] = static_cast<std::uint8_t>(handle & 0xFF);
+    bytes[end + 6] = static_cast<std::uint8_t>(handle >> 8);
+    return;
+  }
+  std::vector<std::uint8_t> tail;
+  if (follow[i] == kMarkerTwoByteId)
+    tail = {0x01, 0x01};
+  else
+    tail = {0x01};
+  const std::size_t gap =
+      next ? static_cast<std::size_t>(blocks[i + 1].Address) - end : bytes.size() - end;
+  if (gap == tail.size() + 5) handle = static_cast<std::uint16_t>(0x10 + 4 * (i % 60));
+  tail.insert(tail.end(), {0x05, 0x10, 0x27, 0x02, static_cast<std::uint8_t>(handle & 0xFF),
+                           static_cast<std::uint8_t>(handle >> 8)});
+  if (gap < tail.size() - 1 || (!next && gap < tail.size())) return;
+  std::copy(tail.begin(), tail.end() - (gap == tail.size() - 1 ? 1 : 0),
+            bytes.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 std::string_view LineEnd(bool lfOnly) {
   return lfOnly ? "\n" : "\r\n";
 }
@@ -295,6 +339,7 @@ std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions
     std::copy(encoded.begin(), encoded.end(),
               bytes.begin() + static_cast<std::ptrdiff_t>(blocks[i].Address));
   }
+  for (std::size_t i = 0; i < blocks.size(); ++i) WriteInstructionEnd(bytes, blocks, follow, i);
   if (options.BreakStrict && blocks.size() >= static_cast<std::size_t>(kBrokenBlock)) {
     const CarBlock& broken = blocks[kBrokenBlock - 1];
     bytes[static_cast<std::size_t>(broken.Address) +

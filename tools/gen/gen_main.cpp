@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "gen/demo_data.h"
+#include "gen/demo_save.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr std::int64_t kMaxVehicles = 200;
 
 constexpr const char* kUsage =
     "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--blocks N] [--break-strict]\n"
-    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only]\n"
+    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only] [--save]\n"
     "\n"
     "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same "
     "seed.\n"
@@ -37,6 +38,8 @@ constexpr const char* kUsage =
     "  --changed       the same script after known edits to blocks 1, 2, 7, 60 and 100\n"
     "  --vehicles N    vehicle lines in DEFAULT.IDE, ids from 90 (default 61: 90 to 150)\n"
     "  --lf-only       DEFAULT.IDE ends its lines in LF alone (the editor refuses such a file)\n"
+    "  --save          also DIR/GTA3sf1.b: a GTA III PC save made with this MAIN.SCM, its\n"
+    "                  parked-car generators in the order they ran (the first two last)\n"
     "\n"
     "Exit codes: 0 written, 1 usage error, 2 a file could not be written.\n";
 
@@ -74,6 +77,7 @@ int main(int argc, char** argv) {
   bool lengthGiven = false;
   int vehicles = tovick::demo::kDemoVehicleCount;
   bool lfOnly = false;
+  bool save = false;
 
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -112,6 +116,8 @@ int main(int argc, char** argv) {
       script.Changed = true;
     } else if (arg == "--break-strict") {
       script.BreakStrict = true;
+    } else if (arg == "--save") {
+      save = true;
     } else if (arg == "--lf-only") {
       lfOnly = true;
     } else {
@@ -129,5 +135,13 @@ int main(int argc, char** argv) {
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) &&
       WriteFile(*dir / "DEFAULT.IDE", tovick::demo::GenerateDefinitions(seed, vehicles, lfOnly)) &&
       WriteFile(*dir / "TovickZon.txt", tovick::demo::GenerateZones(seed));
+  if (written && save) {
+    const std::vector<std::uint8_t> saveBytes = tovick::demo::GenerateSave(seed, bytes);
+    if (!WriteFile(
+            *dir / "GTA3sf1.b",
+            std::string_view(reinterpret_cast<const char*>(saveBytes.data()), saveBytes.size()))) {
+      return kExitWrite;
+    }
+  }
   return written ? kExitOk : kExitWrite;
 }
