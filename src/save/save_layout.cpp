@@ -55,8 +55,7 @@ void RenewSaveChecksum(std::span<std::uint8_t> bytes) {
 SaveRead ReadSaveLayout(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) return Refuse("the file is empty");
   if (bytes.size() != kSaveLength) {
-    return Refuse(std::to_string(bytes.size()) + " bytes, not the " + std::to_string(kSaveLength) +
-                  " of a GTA III PC save");
+    return Refuse(std::to_string(bytes.size()) + " bytes, not " + std::to_string(kSaveLength));
   }
 
   // The blocks and the two padding chunks must end exactly where the checksum starts.

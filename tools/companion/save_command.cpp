@@ -42,6 +42,8 @@ int RunSave(int argc, char** argv) {
 
 std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image) {
   image.Path = path;
+  // Only the commands that write say so; a listing never writes.
+  const char* written = acceptDamaged ? "" : "; nothing written";
   std::string contents;
   switch (ReadTextFile(path, contents)) {
     case TextFileRead::Read:
@@ -49,21 +51,20 @@ std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveIma
     case TextFileRead::CannotOpen:
       return CannotOpen("save", path);
     case TextFileRead::TooLarge:
-      std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s); nothing written\n",
-                   path.c_str(), TooLargeReason().c_str());
+      std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+                   TooLargeReason().c_str(), written);
       return kExitNotASave;
   }
   image.Bytes.assign(contents.begin(), contents.end());
   const SaveRead read = ReadSaveLayout(image.Bytes);
   if (!read.Layout) {
-    std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s); nothing written\n",
-                 path.c_str(), read.Problem.c_str());
+    std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+                 read.Problem.c_str(), written);
     return kExitNotASave;
   }
   image.Layout = *read.Layout;
   if (!image.Layout.ChecksumOk) {
-    std::fprintf(stderr, "tovick-cars: %s: %s%s\n", path.c_str(), read.Problem.c_str(),
-                 acceptDamaged ? "" : "; nothing written");
+    std::fprintf(stderr, "tovick-cars: %s: %s%s\n", path.c_str(), read.Problem.c_str(), written);
     if (!acceptDamaged) return kExitNotASave;
   }
   return std::nullopt;

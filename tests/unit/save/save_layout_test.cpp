@@ -62,57 +62,55 @@ TEST_P(SaveDefectTest, IsRefusedWithItsReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Defects, SaveDefectTest,
-    ::testing::Values(DefectCase{"Empty", [](Bytes& s) { s.clear(); }, "the file is empty"},
-                      DefectCase{"OneByteShort", [](Bytes& s) { s.pop_back(); },
-                                 "201819 bytes, not the 201820 of a GTA III PC save"},
-                      DefectCase{"OneByteLong", [](Bytes& s) { s.push_back(0); }, "201821 bytes"},
-                      DefectCase{"BlockOneByteLonger",
-                                 [](Bytes& s) {
-                                   const std::size_t at = BlockStart(s, 5);
-                                   WriteU32(s, at, ReadU32(s, at) + 1);
-                                 },
-                                 "block"},
-                      DefectCase{"PaddingOneByteLonger",
-                                 [](Bytes& s) {
-                                   const std::size_t at = BlockStart(s, kSaveBlockCount + 1);
-                                   WriteU32(s, at, ReadU32(s, at) + 1);
-                                 },
-                                 "block 21 (size"},
-                      DefectCase{"PaddingShort",
-                                 [](Bytes& s) {
-                                   const std::size_t at = BlockStart(s, kSaveBlockCount + 1);
-                                   WriteU32(s, at, ReadU32(s, at) - 1);
-                                 },
-                                 "the blocks end at offset 201815"},
-                      DefectCase{"BlockPastTheChecksum",
-                                 [](Bytes& s) { WriteU32(s, BlockStart(s, 19), 0x40000); },
-                                 "block 19 (size 262144"},
-                      DefectCase{"NoGeneratorTag", [](Bytes& s) { s[GeneratorData(s) + 6] = 'X'; },
-                                 "no \"CGN\" tag"},
-                      DefectCase{"GeneratorsNotBlock13",
-                                 [](Bytes& s) {
-                                   // Block 12 takes in all of block 13 but its last four bytes
-                                   // (zeros of the last slot), which become an empty block 13: the
-                                   // total stays.
-                                   const std::size_t b12 = BlockStart(s, 12);
-                                   const std::size_t b13 = BlockStart(s, 13);
-                                   WriteU32(s, b12, ReadU32(s, b12) + ReadU32(s, b13));
-                                 },
-                                 "block 13 is not the car generators (no \"CGN\" tag)"},
-                      DefectCase{"ArrayOf159Slots",
-                                 [](Bytes& s) { WriteU32(s, GeneratorData(s) + 28, 159 * 72); },
-                                 "not 160 slots of 72 bytes"},
-                      DefectCase{"InfoOfOtherSize",
-                                 [](Bytes& s) { WriteU32(s, GeneratorData(s) + 12, 0x10); },
-                                 "not 160 slots of 72 bytes"},
-                      DefectCase{"InUse161",
-                                 [](Bytes& s) { WriteU32(s, GeneratorData(s) + 16, 161); },
-                                 "161 car generators in use, more than the game's 160"},
-                      DefectCase{"NoScriptState", [](Bytes& s) { s[ScriptTag(s)] = 'X'; },
-                                 "block 0 holds no \"SCR\" script state"},
-                      DefectCase{"VariablesPastBlock0",
-                                 [](Bytes& s) { WriteU32(s, ScriptTag(s) + 8, ReadU32(s, 0)); },
-                                 "bytes of variables run past block 0"}),
+    ::testing::Values(
+        DefectCase{"Empty", [](Bytes& s) { s.clear(); }, "the file is empty"},
+        DefectCase{"OneByteShort", [](Bytes& s) { s.pop_back(); }, "201819 bytes, not 201820"},
+        DefectCase{"OneByteLong", [](Bytes& s) { s.push_back(0); }, "201821 bytes, not 201820"},
+        DefectCase{"BlockOneByteLonger",
+                   [](Bytes& s) {
+                     const std::size_t at = BlockStart(s, 5);
+                     WriteU32(s, at, ReadU32(s, at) + 1);
+                   },
+                   "block"},
+        DefectCase{"PaddingOneByteLonger",
+                   [](Bytes& s) {
+                     const std::size_t at = BlockStart(s, kSaveBlockCount + 1);
+                     WriteU32(s, at, ReadU32(s, at) + 1);
+                   },
+                   "block 21 (size"},
+        DefectCase{"PaddingShort",
+                   [](Bytes& s) {
+                     const std::size_t at = BlockStart(s, kSaveBlockCount + 1);
+                     WriteU32(s, at, ReadU32(s, at) - 1);
+                   },
+                   "the blocks end at offset 201815"},
+        DefectCase{"BlockPastTheChecksum",
+                   [](Bytes& s) { WriteU32(s, BlockStart(s, 19), 0x40000); },
+                   "block 19 (size 262144"},
+        DefectCase{"NoGeneratorTag", [](Bytes& s) { s[GeneratorData(s) + 6] = 'X'; },
+                   "no \"CGN\" tag"},
+        DefectCase{"GeneratorsNotBlock13",
+                   [](Bytes& s) {
+                     // Block 12 takes in all of block 13 but its last four bytes
+                     // (zeros of the last slot), which become an empty block 13: the
+                     // total stays.
+                     const std::size_t b12 = BlockStart(s, 12);
+                     const std::size_t b13 = BlockStart(s, 13);
+                     WriteU32(s, b12, ReadU32(s, b12) + ReadU32(s, b13));
+                   },
+                   "block 13 is not the car generators (no \"CGN\" tag)"},
+        DefectCase{"ArrayOf159Slots",
+                   [](Bytes& s) { WriteU32(s, GeneratorData(s) + 28, 159 * 72); },
+                   "not 160 slots of 72 bytes"},
+        DefectCase{"InfoOfOtherSize", [](Bytes& s) { WriteU32(s, GeneratorData(s) + 12, 0x10); },
+                   "not 160 slots of 72 bytes"},
+        DefectCase{"InUse161", [](Bytes& s) { WriteU32(s, GeneratorData(s) + 16, 161); },
+                   "161 car generators in use, more than the game's 160"},
+        DefectCase{"NoScriptState", [](Bytes& s) { s[ScriptTag(s)] = 'X'; },
+                   "block 0 holds no \"SCR\" script state"},
+        DefectCase{"VariablesPastBlock0",
+                   [](Bytes& s) { WriteU32(s, ScriptTag(s) + 8, ReadU32(s, 0)); },
+                   "bytes of variables run past block 0"}),
     [](const ::testing::TestParamInfo<DefectCase>& info) { return std::string(info.param.Name); });
 
 TEST(SaveLayout, ReadsTheGeneratedSave) {
