@@ -1,7 +1,7 @@
 // tovick-cars on saved games, whole process (start, read, check, write, exit), as a player runs
 // it: save list of one save, and save sync of a changed demo script into three saves, each
 // written with its .bak (the saves are put back between runs, outside the timing) or only
-// checked (--check).
+// checked (--check); beside them the bare process start (--help) they all pay.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -82,6 +82,14 @@ int RunCompanion(const std::vector<std::string>& args) {
   if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
 }
+
+// The reference: the process alone, starting and printing its help.
+void BM_CompanionHelpProcess(benchmark::State& run) {
+  int code = -1;
+  for (auto _ : run) code = RunCompanion({"--help"});
+  if (code != 0) run.SkipWithError("tovick-cars --help failed");
+}
+BENCHMARK(BM_CompanionHelpProcess)->Unit(benchmark::kMillisecond);
 
 void BM_SaveListProcess(benchmark::State& run) {
   SaveBenchData data;
