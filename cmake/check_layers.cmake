@@ -3,7 +3,7 @@
 # Each folder of src/ is a layer, in this order; a file includes (as "folder/name.h") only headers
 # of its own folder and of the folders before it, so no include loop between folders can form.
 # Windows headers appear only in src/win32/ and in the Win32 halves named *_win32.cpp.
-set(layers text scm vehicles zones plugin scroller editor win32)
+set(layers text scm vehicles zones plugin save scroller editor win32)
 set(windows_headers windows windef winbase winuser wingdi winnt winver winerror commdlg commctrl
     shellapi shlobj objbase mmsystem)
 

@@ -34,7 +34,7 @@ if ! { cmake -S "$repo" -B "$win64" -DCMAKE_BUILD_TYPE=Release \
 fi
 
 echo "run: writing the demo data (seed $seed) into $demo"
-"$native/tovick-gen" --dir "$demo" --seed "$seed"
+"$native/tovick-gen" --dir "$demo" --seed "$seed" --save
 
 if [ -z "$exe" ] || [ ! -f "$exe" ]; then
   echo "run: showing the demo script's car table with the companion instead"

@@ -18,8 +18,9 @@ int Fd(FileIo::Handle handle) {
 class PosixFileIo final : public FileIo {
  public:
   Handle Open(const std::string& path, bool writable) override {
-    // Never O_CREAT: a path that names no file must not leave an empty one behind.
-    const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // Never O_CREAT: a path that names no file must not leave an empty one behind. Non-blocking,
+    // so that a FIFO is refused at once instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return kNoFile;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

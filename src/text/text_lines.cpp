@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -112,14 +113,15 @@ TextFileRead ReadTextFile(const std::string& path, std::string& contents) {
   // The size is checked while reading, not only from the file's length, which a file that grows
   // meanwhile (or a special file posing as a regular one) does not keep to.
   TextFileRead result = TextFileRead::Read;
-  char buffer[4096];
+  // Large reads: each read call costs more than copying the bytes does (a save is 200 KB).
+  std::vector<char> buffer(64 * 1024);
   std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+  while ((count = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
     if (count > kMaxTextFileBytes - contents.size()) {
       result = TextFileRead::TooLarge;
       break;
     }
-    contents.append(buffer, count);
+    contents.append(buffer.data(), count);
   }
   if (result == TextFileRead::Read && std::ferror(file) != 0) result = TextFileRead::CannotOpen;
   std::fclose(file);

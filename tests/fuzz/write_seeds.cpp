@@ -12,6 +12,7 @@
 
 #include "gen/demo_data.h"
 #include "gen/foreign_script.h"
+#include "gen/demo_save.h"
 #include "plugin/plugin_create.h"
 #include "plugin/script_reader.h"
 #include "scm/car_table.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
   // The foreign script's first run of instructions, and its end with the cut-off instruction.
   const Bytes foreignRun(foreign.begin() + 19990, foreign.begin() + 20400);
   const Bytes foreignEnd(foreign.end() - 400, foreign.end());
+  const std::vector<std::uint8_t> save = demo::GenerateSave(1, plain);
   const Bytes definitions = demo::GenerateDefinitions(1);
   const Bytes zones = demo::GenerateZones(1);
   // show_apply: block choice, flags, vehicle position, six typed texts, then the window.
@@ -121,6 +123,10 @@ int main(int argc, char** argv) {
       {"number_to_text", "largest", DoubleBytes(DBL_MAX)},
       {"number_to_text", "smallest", DoubleBytes(4.9406564584124654e-324)},
       {"number_to_text", "length", DoubleBytes(70204)},
+      // save_reader: the demo save as it is, and with slot 1's alarm changed and the checksum
+      // renewed (the first byte of the input chooses).
+      {"save_reader", "raw", "\x01" + Bytes(save.begin(), save.end())},
+      {"save_reader", "edited", Bytes("\x02\x85\x4d\x00\x00\x05", 6)},
   };
   for (const auto& seed : seeds) {
     if (!Write(dir, seed.Target, seed.Name, seed.Contents)) {

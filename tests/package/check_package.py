@@ -42,7 +42,8 @@ def check(zip_path, version):
         guide = crlf_text(archive.read(folder + "USER-GUIDE.txt"), "the user guide", problems)
         licence = crlf_text(archive.read(folder + "LICENSE.txt"), "the licence", problems)
         for needle in ("USER GUIDE", version, "MAIN.SCM", "DEFAULT.IDE", "BACK UP", "PLUG-IN",
-                       "tovick-cars map", "tovick-cars diff", "Exit codes"):
+                       "tovick-cars map", "tovick-cars diff", "Exit codes",
+                       "CARRYING YOUR CHANGES INTO YOUR SAVES", "tovick-cars save sync"):
             if needle not in guide:
                 problems.append("the user guide does not mention " + needle)
         if not licence.startswith("MIT License"):

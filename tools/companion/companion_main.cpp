@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "diff_command.h"
 #include "map_command.h"
+#include "save_commands.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ constexpr const char* kUsage =
     "       tovick-cars export [--anywhere] --blocks LIST [-o FILE] MAIN.SCM\n"
     "       tovick-cars apply [--check] PLUGIN MAIN.SCM\n"
     "       tovick-cars apply --anywhere [--check] PLUGIN MAIN.SCM\n"
+    "       tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
+    "       tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
     "\n"
     "Prints the parked-car table of a mission script: block number, address, id width (1 or 2\n"
     "bytes), vehicle id and name, X-POS, Y-POS, HEADING, UTELLME (hexadecimal in the table),\n"
@@ -49,8 +52,9 @@ constexpr const char* kUsage =
     "\n"
     "export writes the plug-in the editor creates with the listed blocks marked (LIST: 3,7,12 or\n"
     "1-20,31 or all); apply checks every record of a plug-in and then patches the script in one\n"
-    "step, or with --check only prints what would change. \"tovick-cars COMMAND --help\" says "
-    "more.\n"
+    "step, or with --check only prints what would change. save list prints the parked-car\n"
+    "generators of a GTA III PC save; save sync carries the script's parked cars into saves made\n"
+    "with it (each kept as SAVE.b.bak first). \"tovick-cars COMMAND --help\" says more.\n"
     "\n"
     "Exit codes:\n"
     "  0  done: the table was printed, the plug-in written or applied\n"
@@ -61,8 +65,9 @@ constexpr const char* kUsage =
     "  4  the car table is malformed (the listing still prints the blocks found before the fault)\n"
     "  5  the plug-in does not fit: not a plug-in, or a record that does not match the script\n"
     "     (nothing written); diff: the two car tables part, or a change no plug-in can carry;\n"
-    "     export, apply, diff --plugin with --anywhere: the script holds no instruction\n"
-    "  6  writing failed (the script is unchanged)\n"
+    "     export, apply, diff --plugin with --anywhere: the script holds no instruction;\n"
+    "     save: not a GTA III PC save (or a damaged one), or not made with this script\n"
+    "  6  writing failed (the script is unchanged; save sync: that save is unchanged)\n"
     "  7  diff: the two car tables differ\n";
 
 struct Options {
@@ -122,5 +127,6 @@ int main(int argc, char** argv) {
   if (command == "diff") return RunDiff(argc - 1, argv + 1);
   if (command == "export") return RunExport(argc - 2, argv + 2);
   if (command == "apply") return RunApply(argc - 2, argv + 2);
+  if (command == "save") return RunSave(argc - 1, argv + 1);
   return ListCars(argc, argv);
 }

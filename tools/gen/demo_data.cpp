@@ -41,7 +41,6 @@ constexpr std::uint64_t kTableStream = 0x7AB1Eull;
 constexpr std::uint64_t kFillerStream = 0xF111E4ull;
 constexpr std::uint64_t kDefinitionsStream = 0xDEF5ull;
 constexpr std::uint64_t kZoneStream = 0x20E5ull;
-constexpr std::uint64_t kTailStream = 0x7A115ull;
 
 std::uint64_t StreamSeed(std::uint32_t seed, std::uint64_t stream) {
   return (static_cast<std::uint64_t>(seed) << 24) ^ stream;
@@ -213,30 +212,48 @@ void ApplyDemoChanges(std::vector<CarBlock>& blocks) {
   block(kDemoBlockCount).YPos ^= 0x0001;
 }
 
-// A block holds its instruction only up to the type byte of the minimum delay (its follow byte);
-// the next block's first seven bytes hold the rest. After a block that no block follows at once,
-// the rest is written here, so that every instruction is whole: the minimum delay (never 0, so
-// that the window keeps no 0x00 outside the blocks), the maximum delay 10000 and the handle
-// variable, as far as the file reaches and never into the next block. In the shortest gap (6
-// bytes) the next block's leading 0x00 is the handle's high byte.
-void CompleteLastInstructions(std::vector<std::uint8_t>& bytes, const std::vector<CarBlock>& blocks,
-                              const std::vector<std::uint8_t>& follow, std::uint32_t seed) {
-  Random random(StreamSeed(seed, kTailStream));
-  for (std::size_t i = 0; i < blocks.size(); ++i) {
-    const std::size_t end = static_cast<std::size_t>(blocks[i].Address) + EncodedSize(blocks[i]);
-    const std::size_t limit =
-        i + 1 < blocks.size() ? static_cast<std::size_t>(blocks[i + 1].Address) : bytes.size();
-    if (limit == end) continue;
-    std::vector<std::uint8_t> tail;
-    tail.push_back(static_cast<std::uint8_t>(random.Between(1, 100)));
-    if (follow[i] == kMarkerTwoByteId)
-      tail.push_back(static_cast<std::uint8_t>(random.Between(1, 3)));
-    for (const std::uint8_t byte : {std::uint8_t{0x05}, std::uint8_t{0x10}, std::uint8_t{0x27},
-                                    std::uint8_t{0x02}, std::uint8_t{0x5C}, std::uint8_t{0x0A}}) {
-      tail.push_back(byte);
-    }
-    for (std::size_t k = 0; k < tail.size() && end + k < limit; ++k) bytes[end + k] = tail[k];
+// Each instruction's handle variable: a global of its own, as a compiler gives it (offsets inside
+// the variable space that the script's first instruction jumps over), but for the two blocks of
+// kSharedHandleBlocks, which share the first one's. Offsets with a zero byte are passed over, so
+// that a handle written between blocks keeps the scan window free of zeros.
+std::uint16_t HandleVariable(int blockNumber) {
+  if (blockNumber == kSharedHandleBlocks[1]) blockNumber = kSharedHandleBlocks[0];
+  std::uint16_t offset = kFirstHandleVariable;
+  for (int n = 1; n < blockNumber; ++n) {
+    offset = static_cast<std::uint16_t>(offset + 4);
+    if ((offset & 0xFF) == 0) offset = static_cast<std::uint16_t>(offset + 4);
   }
+  return offset;
+}
+
+// Writes the end of block n's instruction (minimum delay, maximum delay 10000, handle variable).
+// Back to back, that is the next block's first seven bytes; elsewhere it follows the block's
+// follow byte (the minimum delay's type), with a minimum delay of 1 so that no zero enters the
+// window. A gap of six bytes leaves the handle's high byte on the next block's first byte, 0x00:
+// such a block gets a handle below 256.
+void WriteInstructionEnd(std::vector<std::uint8_t>& bytes, const std::vector<CarBlock>& blocks,
+                         const std::vector<std::uint8_t>& follow, std::size_t i) {
+  const auto end = static_cast<std::size_t>(blocks[i].Address) + EncodedSize(blocks[i]);
+  std::uint16_t handle = HandleVariable(static_cast<int>(i) + 1);
+  const bool next = i + 1 < blocks.size();
+  if (next && static_cast<std::size_t>(blocks[i + 1].Address) == end) {
+    bytes[end + 5] = static_cast<std::uint8_t>(handle & 0xFF);
+    bytes[end + 6] = static_cast<std::uint8_t>(handle >> 8);
+    return;
+  }
+  std::vector<std::uint8_t> tail;
+  if (follow[i] == kMarkerTwoByteId)
+    tail = {0x01, 0x01};
+  else
+    tail = {0x01};
+  const std::size_t gap =
+      next ? static_cast<std::size_t>(blocks[i + 1].Address) - end : bytes.size() - end;
+  if (gap == tail.size() + 5) handle = static_cast<std::uint16_t>(0x10 + 4 * (i % 60));
+  tail.insert(tail.end(), {0x05, 0x10, 0x27, 0x02, static_cast<std::uint8_t>(handle & 0xFF),
+                           static_cast<std::uint8_t>(handle >> 8)});
+  if (gap < tail.size() - 1 || (!next && gap < tail.size())) return;
+  std::copy(tail.begin(), tail.end() - (gap == tail.size() - 1 ? 1 : 0),
+            bytes.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 std::string_view LineEnd(bool lfOnly) {
@@ -322,7 +339,7 @@ std::vector<std::uint8_t> GenerateScript(std::uint32_t seed, const ScriptOptions
     std::copy(encoded.begin(), encoded.end(),
               bytes.begin() + static_cast<std::ptrdiff_t>(blocks[i].Address));
   }
-  CompleteLastInstructions(bytes, blocks, follow, seed);
+  for (std::size_t i = 0; i < blocks.size(); ++i) WriteInstructionEnd(bytes, blocks, follow, i);
   if (options.BreakStrict && blocks.size() >= static_cast<std::size_t>(kBrokenBlock)) {
     const CarBlock& broken = blocks[kBrokenBlock - 1];
     bytes[static_cast<std::size_t>(broken.Address) +

@@ -46,6 +46,12 @@ constexpr int kDemoVehicleCount = 61;
 // block 1 has a one-byte id, block 2 a two-byte one, the others either.
 constexpr int kChangedBlocks[] = {1, 2, 7, 60, kDemoBlockCount};
 
+// Each block's instruction stores its handle in a global variable of its own, from this offset on
+// (inside the variable space the script's first instruction jumps over, 0x2000 bytes), except these
+// two, which share one variable as two instructions of the game's own script do.
+constexpr std::uint16_t kFirstHandleVariable = 0x0404;
+constexpr int kSharedHandleBlocks[] = {8, 9};
+
 struct ScriptOptions {
   // Bytes in the file; a length that ends inside the table cuts it there.
   std::int64_t Length = kDemoScriptLength;

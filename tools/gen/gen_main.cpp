@@ -11,6 +11,7 @@
 
 #include "gen/demo_data.h"
 #include "gen/foreign_script.h"
+#include "gen/demo_save.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ constexpr std::int64_t kMaxVehicles = 200;
 
 constexpr const char* kUsage =
     "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--blocks N] [--break-strict]\n"
-    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only] [--foreign]\n"
+    "                 [--table-at N] [--changed] [--vehicles N] [--lf-only] [--save]\n"
+    "                 [--foreign]\n"
     "\n"
     "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same "
     "seed.\n"
@@ -42,6 +44,8 @@ constexpr const char* kUsage =
     "                  parked-car generator instructions outside the scan window, some behind\n"
     "                  other instructions, with 16-bit and 32-bit values and a local handle;\n"
     "                  --length, --blocks, --break-strict, --table-at, --changed do not apply\n"
+    "  --save          also DIR/GTA3sf1.b: a GTA III PC save made with this MAIN.SCM, its\n"
+    "                  parked-car generators in the order they ran (the first two last)\n"
     "\n"
     "Exit codes: 0 written, 1 usage error, 2 a file could not be written.\n";
 
@@ -80,6 +84,7 @@ int main(int argc, char** argv) {
   int vehicles = tovick::demo::kDemoVehicleCount;
   bool lfOnly = false;
   bool foreign = false;
+  bool save = false;
 
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -118,6 +123,8 @@ int main(int argc, char** argv) {
       script.Changed = true;
     } else if (arg == "--break-strict") {
       script.BreakStrict = true;
+    } else if (arg == "--save") {
+      save = true;
     } else if (arg == "--lf-only") {
       lfOnly = true;
     } else if (arg == "--foreign") {
@@ -138,5 +145,13 @@ int main(int argc, char** argv) {
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) &&
       WriteFile(*dir / "DEFAULT.IDE", tovick::demo::GenerateDefinitions(seed, vehicles, lfOnly)) &&
       WriteFile(*dir / "TovickZon.txt", tovick::demo::GenerateZones(seed));
+  if (written && save) {
+    const std::vector<std::uint8_t> saveBytes = tovick::demo::GenerateSave(seed, bytes);
+    if (!WriteFile(
+            *dir / "GTA3sf1.b",
+            std::string_view(reinterpret_cast<const char*>(saveBytes.data()), saveBytes.size()))) {
+      return kExitWrite;
+    }
+  }
   return written ? kExitOk : kExitWrite;
 }

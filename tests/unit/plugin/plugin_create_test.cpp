@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"cars_TOVICK1", "cars_TOVICK1.TOVICK1"}, NameCase{"", ".TOVICK1"}));
 
 // The script with other values in every block and another high byte of each two-byte id; the
-// signatures, markers and follow bytes stay.
+// signatures, markers, follow bytes and handle variables stay.
 std::vector<std::uint8_t> WithOtherValues(const GeneratedScript& script) {
   std::vector<std::uint8_t> bytes = script.Bytes;
   for (const CarBlock& block : script.Plan) {
@@ -102,6 +102,8 @@ std::vector<std::uint8_t> WithOtherValues(const GeneratedScript& script) {
     const auto at = static_cast<std::size_t>(block.Address);
     std::vector<std::uint8_t> encoded = EncodeCarBlock(other, bytes[at + 33 + block.HiCar]);
     if (block.HiCar == 1) encoded[23] = 0x77;
+    encoded[5] = bytes[at + 5];
+    encoded[6] = bytes[at + 6];
     std::copy(encoded.begin(), encoded.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
   }
   return bytes;

@@ -1,0 +1,98 @@
+#include "save/save_sync.h"
+
+#include <map>
+#include <optional>
+
+namespace tovick {
+
+namespace {
+
+constexpr SlotField kAllFields[] = {
+    SlotField::Model,   SlotField::X,       SlotField::Y,        SlotField::Z,
+    SlotField::Heading, SlotField::Colour1, SlotField::Colour2,  SlotField::ForceSpawn,
+    SlotField::Alarm,   SlotField::Lock,    SlotField::MinDelay, SlotField::MaxDelay,
+};
+
+// The lowest slot in use that holds the model, in the save as it was.
+std::optional<int> SlotOfModel(std::span<const std::uint8_t> save, const SaveLayout& layout,
+                               std::int32_t model) {
+  for (int slot = 0; slot < static_cast<int>(layout.GeneratorCount); ++slot) {
+    if (ReadSlot(save, layout, slot).Model == model) return slot;
+  }
+  return std::nullopt;
+}
+
+// Shortest round-trip texts differ exactly when the values do (-0 and 0 among them).
+bool SameField(const GeneratorSlot& a, const GeneratorSlot& b, SlotField field) {
+  return SlotFieldText(a, field) == SlotFieldText(b, field);
+}
+
+}  // namespace
+
+std::string InstructionName(const GeneratorInstruction& instruction) {
+  return "the instruction at offset " + std::to_string(instruction.opcodeOffset);
+}
+
+SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
+                      std::span<const std::uint8_t> save, const SaveLayout& layout) {
+  SyncPlan plan;
+  plan.Matching = MatchGenerators(instructions, save, layout);
+  plan.MadeWithScript = !instructions.empty() &&
+                        2 * static_cast<std::size_t>(plan.Matching.Agreeing) >= instructions.size();
+  plan.Patched.assign(save.begin(), save.end());
+
+  std::map<int, GeneratorSlot> written;  // slot -> its new values
+  for (std::size_t i = 0; i < instructions.size(); ++i) {
+    const GeneratorInstruction& instruction = instructions[i];
+    const std::optional<int> slot = plan.Matching.SlotOf[i];
+    const std::int32_t model = instruction[GeneratorParam::Model].value;
+    if (!slot) {
+      plan.Notes.push_back(InstructionName(instruction) + " (model " + std::to_string(model) +
+                           ") has no slot in this save: carried nowhere");
+      continue;
+    }
+    if (model < 0) {
+      const std::string id = instruction[GeneratorParam::Model].width == 1
+                                 ? "the one-byte model id " + std::to_string(model & 0xFF) +
+                                       ", which the game reads as " + std::to_string(model)
+                                 : "the model id " + std::to_string(model);
+      plan.Notes.push_back(InstructionName(instruction) + " has " + id +
+                           " (unsafe): not carried, slot " + std::to_string(*slot) +
+                           " is left as it is");
+      continue;
+    }
+    const GeneratorSlot before = ReadSlot(save, layout, *slot);
+    GeneratorSlot after = CarriedSlot(instruction, before);
+    if (after.Model != before.Model) {
+      if (const std::optional<int> donor = SlotOfModel(save, layout, after.Model)) {
+        after.Box = ReadSlot(save, layout, *donor).Box;
+      } else {
+        plan.Notes.push_back("slot " + std::to_string(*slot) +
+                             ": no slot of this save holds model " + std::to_string(after.Model) +
+                             ", so its bounding box is kept");
+      }
+    }
+    written[*slot] = after;
+  }
+
+  for (const auto& [slot, after] : written) {
+    const GeneratorSlot before = ReadSlot(save, layout, slot);
+    bool changed = after.Box != before.Box;
+    for (SlotField field : kAllFields) {
+      if (SameField(before, after, field)) continue;
+      plan.Changes.push_back(
+          {slot, field, SlotFieldText(before, field), SlotFieldText(after, field)});
+      changed = true;
+    }
+    if (!changed) continue;
+    ++plan.ChangedSlots;
+    EncodeSlot(after, std::span(plan.Patched)
+                          .subspan(layout.SlotsOffset +
+                                       static_cast<std::size_t>(slot) * kGeneratorSlotSize,
+                                   kGeneratorSlotSize));
+  }
+  if (plan.ChangedSlots > 0) RenewSaveChecksum(plan.Patched);
+  return plan;
+}
+
+}  // namespace tovick

@@ -1,0 +1,45 @@
+#pragma once
+// Carrying a script's parked-car instructions into a save: every matched instruction's values
+// written into its slot (a model change brings the model's bounding box from another slot), the
+// checksum renewed, nothing else of the save touched.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "save/generator_match.h"
+#include "save/generator_slot.h"
+#include "save/save_layout.h"
+#include "scm/generator_instruction.h"
+
+namespace tovick {
+
+struct SlotChange {
+  int Slot = 0;
+  SlotField Field = SlotField::Model;
+  std::string Before;
+  std::string After;
+};
+
+struct SyncPlan {
+  GeneratorMatching Matching;
+  // Said on standard error: instructions carried nowhere or not carried, boxes kept.
+  std::vector<std::string> Notes;
+  // In slot order, field by field.
+  std::vector<SlotChange> Changes;
+  int ChangedSlots = 0;
+  // At least half of the instructions (and at least one) agree with their slot before any change.
+  bool MadeWithScript = false;
+  // The save with the changes and its checksum renewed; the same bytes when nothing changes.
+  std::vector<std::uint8_t> Patched;
+};
+
+// save is a whole save whose layout ReadSaveLayout gave.
+SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
+                      std::span<const std::uint8_t> save, const SaveLayout& layout);
+
+// "the instruction at offset 65307": how the notes name an instruction.
+std::string InstructionName(const GeneratorInstruction& instruction);
+
+}  // namespace tovick

@@ -1,0 +1,75 @@
+// The save reader over any bytes, and the sync of the demo script into what it accepts. The first
+// byte chooses the save: odd, the rest of the input itself; even, the demo save with the input's
+// (offset, byte) pairs XORed into it, its checksum renewed when bit 1 is set, so that the fuzzer
+// reaches the sync. No crash; what is accepted lies inside the file; a sync that changes nothing
+// gives the save back byte for byte, and one that changes something gives a save that reads
+// back whole, with a valid checksum, that a second sync leaves as it is.
+#include <span>
+
+#include "fuzz_harness.h"
+#include "gen/demo_save.h"
+#include "save/save_layout.h"
+#include "save/save_sync.h"
+#include "scm/generator_instruction.h"
+
+using namespace tovick;
+
+namespace {
+
+const std::vector<GeneratorInstruction>& DemoInstructions() {
+  static const std::vector<GeneratorInstruction> found =
+      FindGeneratorInstructions(fuzz::DemoScript());
+  return found;
+}
+
+const std::vector<std::uint8_t>& DemoSave() {
+  static const std::vector<std::uint8_t> save = demo::GenerateSave(1, fuzz::DemoScript());
+  return save;
+}
+
+}  // namespace
+
+TOVICK_FUZZ_TARGET(input) {
+  const std::uint8_t mode = input.Byte();
+  std::vector<std::uint8_t> save;
+  if (mode & 1) {
+    const std::string rest = input.Rest();
+    save.assign(rest.begin(), rest.end());
+  } else {
+    save = DemoSave();
+    for (int edits = 0; edits < 64; ++edits) {
+      const auto at = input.Value<std::uint32_t>() % save.size();
+      const std::uint8_t flip = input.Byte();
+      if (flip == 0) break;
+      save[at] ^= flip;
+    }
+    if (mode & 2) RenewSaveChecksum(save);
+  }
+
+  const SaveRead read = ReadSaveLayout(save);
+  if (!read.Layout) {
+    FUZZ_CHECK(!read.Problem.empty());
+    return;
+  }
+  const SaveLayout& layout = *read.Layout;
+  FUZZ_CHECK(save.size() == kSaveLength);
+  FUZZ_CHECK(layout.GeneratorCount <= static_cast<std::uint32_t>(kGeneratorSlotCount));
+  FUZZ_CHECK(layout.SlotsOffset + kGeneratorArraySize <= kSaveChecksumOffset);
+  FUZZ_CHECK(layout.VariablesOffset + layout.VariableSpace <= kSaveChecksumOffset);
+  FUZZ_CHECK(layout.ChecksumOk == read.Problem.empty());
+  if (!layout.ChecksumOk) return;
+
+  const SyncPlan plan = PlanSaveSync(DemoInstructions(), save, layout);
+  FUZZ_CHECK(plan.Patched.size() == save.size());
+  FUZZ_CHECK(plan.Matching.SlotOf.size() == DemoInstructions().size());
+  if (plan.ChangedSlots == 0) {
+    FUZZ_CHECK(plan.Changes.empty());
+    FUZZ_CHECK(plan.Patched == save);
+    return;
+  }
+  const SaveRead again = ReadSaveLayout(plan.Patched);
+  FUZZ_CHECK(again.Layout.has_value() && again.Layout->ChecksumOk);
+  const SyncPlan second = PlanSaveSync(DemoInstructions(), plan.Patched, *again.Layout);
+  FUZZ_CHECK(second.ChangedSlots == 0);
+  FUZZ_CHECK(second.Patched == plan.Patched);
+}
