@@ -83,6 +83,12 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names) {
   return std::nullopt;
 }
 
+int ScriptTooLarge(const std::string& path) {
+  std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (%s): %s\n",
+               ScriptTooLargeReason().c_str(), path.c_str());
+  return kExitCannotOpen;
+}
+
 std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, ScriptTable& table) {
   switch (table.File.Open(path)) {
     case ScriptBytes::Load::Loaded:
@@ -90,9 +96,7 @@ std::optional<int> ReadScriptTable(const std::string& path, bool anywhere, Scrip
     case ScriptBytes::Load::CannotOpen:
       return CannotOpen(".SCM", path);
     case ScriptBytes::Load::TooLarge:
-      std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (%s): %s\n",
-                   ScriptTooLargeReason().c_str(), path.c_str());
-      return kExitCannotOpen;
+      return ScriptTooLarge(path);
   }
   if (!anywhere && table.File.Length() < kMinScriptLength) {
     return TooShort(path, table.File.Length());

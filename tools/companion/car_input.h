@@ -31,6 +31,9 @@ std::optional<int> ReadInputFile(const std::string& what, const std::string& pat
 bool WriteOutputFile(const std::string& path, std::string_view contents);
 // "tovick-cars: cannot write the <what> file: <path>" on standard error; returns kExitWriteFailed.
 int CannotWrite(const std::string& what, const std::string& path);
+// "tovick-cars: Couldn't use the .SCM file (larger than 64 MiB): <path>" on standard error;
+// returns kExitCannotOpen.
+int ScriptTooLarge(const std::string& path);
 // The script's length below the least the editor loads, on standard error; returns kExitTooShort.
 int TooShort(const std::string& path, std::int64_t length);
 // The editor's car-table message with the offending offset, on standard error; returns

@@ -18,9 +18,6 @@ namespace tovick::companion {
 
 namespace {
 
-// Far beyond any compiled script; a larger file is no script to read into memory whole.
-constexpr std::int64_t kMaxScriptBytes = 64 * 1024 * 1024;
-
 constexpr const char* kSyncUsage =
     "Usage: tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
     "\n"
@@ -57,11 +54,7 @@ std::optional<int> ReadScript(const std::string& path, std::vector<std::uint8_t>
   if (!file.Open(path)) return CannotOpen(".SCM", path);
   const std::int64_t length = file.Length();
   if (length < kMinScriptLength) return TooShort(path, length);
-  if (length > kMaxScriptBytes) {
-    std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (larger than 64 MiB): %s\n",
-                 path.c_str());
-    return kExitCannotOpen;
-  }
+  if (length > kMaxScriptFileBytes) return ScriptTooLarge(path);
   bytes.assign(static_cast<std::size_t>(length), 0);
   file.ReadBytes(0, bytes.data(), bytes.size());
   return std::nullopt;
