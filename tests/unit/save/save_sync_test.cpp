@@ -49,7 +49,7 @@ GeneratorInstruction Instruction(const Bytes& script, int block) {
 }
 
 void SetParam(Bytes& script, int block, GeneratorParam param, std::int32_t value) {
-  const GeneratorValue& v = Instruction(script, block)[param];
+  const GeneratorValue v = Instruction(script, block)[param];
   for (int i = 0; i < v.width; ++i) {
     script[static_cast<std::size_t>(v.offset + i)] = static_cast<std::uint8_t>(value >> (8 * i));
   }
