@@ -1,6 +1,7 @@
 #include "scm/generator_instruction.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace tovick {
 namespace {
@@ -89,8 +90,8 @@ std::vector<GeneratorInstruction> FindGeneratorInstructions(std::span<const std:
   std::int64_t at = 0;
   while (at + 1 < size) {
     // Only an opcode's first byte can start one: jump to the next (a script is mostly other bytes).
-    const auto next =
-        std::find(bytes.begin() + at, bytes.end(), std::uint8_t{kGeneratorOpcode & 0xFF});
+    const auto next = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end(),
+                                std::uint8_t{kGeneratorOpcode & 0xFF});
     at = next - bytes.begin();
     if (at + 1 >= size) break;
     if (std::optional<GeneratorInstruction> instruction = DecodeGeneratorAt(bytes, at)) {
