@@ -3,27 +3,24 @@
 // --anywhere, exporting them to a plug-in, and applying a plug-in that changes each of them.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "companion_process.h"
 #include "gen/foreign_script.h"
 #include "plugin/plugin_create.h"
 #include "plugin/plugin_format.h"
 #include "scm/generator_instruction.h"
 #include "text/text_lines.h"
 
-extern char** environ;
-
 namespace {
 
 using namespace tovick;
+using tovick::bench::RunCompanion;
 
 // Instruction 6 holds its alarm at 16 bits, which no plug-in writes: every other one is applied.
 constexpr int kSkipped = 6;
@@ -66,25 +63,6 @@ struct CompanionData {
     rmdir(Dir.c_str());
   }
 };
-
-// Runs tovick-cars with the arguments, its output to /dev/null; its exit code, or -1.
-int RunCompanion(std::vector<std::string> args) {
-  args.insert(args.begin(), TOVICK_CARS);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 void RunEach(benchmark::State& run, const CompanionData& data,
              const std::vector<std::string>& args) {

@@ -1,28 +1,24 @@
 // tovick-cars on saved games, whole process (start, read, check, write, exit), as a player runs
 // it: save list of one save, and save sync of a changed demo script into three saves, each
 // written with its .bak (the saves are put back between runs, outside the timing) or only
-// checked (--check); beside them the bare process start (--help) they all pay.
+// checked (--check). The bare process start they all pay is BM_CompanionHelpFloor.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "companion_process.h"
 #include "gen/demo_data.h"
 #include "gen/demo_save.h"
-
-extern char** environ;
 
 namespace {
 
 using namespace tovick;
+using tovick::bench::RunCompanion;
 namespace fs = std::filesystem;
 
 constexpr std::uint32_t kSeed = 4;
@@ -61,35 +57,6 @@ struct SaveBenchData {
   }
   bool Ok() const { return !Dir.empty(); }
 };
-
-// Runs tovick-cars with the arguments, its output to /dev/null; its exit code, or -1.
-int RunCompanion(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  std::string program = TOVICK_CARS_PATH;
-  argv.push_back(program.data());
-  std::vector<std::string> copies = args;
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
-
-// The reference: the process alone, starting and printing its help.
-void BM_CompanionHelpProcess(benchmark::State& run) {
-  int code = -1;
-  for (auto _ : run) code = RunCompanion({"--help"});
-  if (code != 0) run.SkipWithError("tovick-cars --help failed");
-}
-BENCHMARK(BM_CompanionHelpProcess)->Unit(benchmark::kMillisecond);
 
 void BM_SaveListProcess(benchmark::State& run) {
   SaveBenchData data;
