@@ -19,6 +19,7 @@ packages=(
   xvfb x11-utils imagemagick                             # headless display, its probe, screenshots
   librsvg2-bin                                           # renders the map for the README
   fonts-liberation fonts-wine                            # fonts metric-compatible with Windows' own
+  libcli11-dev nlohmann-json3-dev                        # companion: arguments, JSON (header-only)
   python3 clang-format                                   # test helpers, formatting
   clang libclang-rt-14-dev                               # fuzzing: clang, libFuzzer, sanitizers
 )
