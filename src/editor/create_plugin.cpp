@@ -46,6 +46,8 @@ void CreatePlugIn(AppState& state, UiPort& ui) {
     case OneStepWrite::Written:
       ShowNotice(ui, CreatedNotice(name, creation.RecordCount));
       return;
+    case OneStepWrite::NotPermitted:
+    case OneStepWrite::InTheWay:
     case OneStepWrite::NotCreated:
       ShowNotice(ui, CouldNotCreateNotice(name));
       return;

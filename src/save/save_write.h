@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "scm/file_io.h"
+#include "scm/file_in_one_step.h"
 
 namespace tovick {
 
@@ -19,8 +19,8 @@ enum class SaveWrite {
 std::string BackupPath(const std::string& path);
 
 // Writes original to BackupPath(path) in one step (replacing an older one), then patched over path
-// in one step.
+// in one step. On failure, why holds the failed step's result, for OneStepProblem.
 SaveWrite WriteSaveWithBackup(FileIo& io, const std::string& path, std::string_view original,
-                              std::string_view patched);
+                              std::string_view patched, OneStepWrite* why = nullptr);
 
 }  // namespace tovick

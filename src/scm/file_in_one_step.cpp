@@ -4,40 +4,69 @@
 
 namespace tovick {
 
-namespace {
-
-// Names tried for the new file: path.new, path.new1, ... (one may be left over from a crash).
-constexpr int kNameAttempts = 10;
-
-std::string NewFileName(const std::string& path, int attempt) {
-  return path + ".new" + (attempt == 0 ? std::string() : std::to_string(attempt));
+std::string NewFileName(FileIo& io, const std::string& path) {
+  // One fixed name, created exclusively: two runs on one file cannot interleave, and one left by
+  // a run killed outright is found and named instead of piling up beside it.
+  return io.Resolve(path) + ".new";
 }
 
-}  // namespace
+OneStepWrite CheckWritable(FileIo& io, const std::string& path) {
+  const std::string target = io.Resolve(path);
+  const FileIo::Kind kind = io.KindOf(target);
+  if (kind == FileIo::Kind::Other) return OneStepWrite::NotPermitted;
+  // The rename would replace a read-only file all the same: the file's own rights decide.
+  if (kind == FileIo::Kind::Regular && !io.MayWrite(target)) return OneStepWrite::NotPermitted;
+  if (io.Exists(target + ".new")) return OneStepWrite::InTheWay;
+  return OneStepWrite::Written;
+}
 
 OneStepWrite WriteFileInOneStep(FileIo& io, const std::string& path, std::string_view contents) {
-  std::string newName;
-  FileIo::Handle file = FileIo::kNoFile;
-  for (int attempt = 0; attempt < kNameAttempts && file == FileIo::kNoFile; ++attempt) {
-    newName = NewFileName(path, attempt);
-    file = io.Create(newName);
-  }
-  if (file == FileIo::kNoFile) return OneStepWrite::NotCreated;
+  const std::string target = io.Resolve(path);
+  const FileIo::Kind kind = io.KindOf(target);
+  if (kind == FileIo::Kind::Other) return OneStepWrite::NotPermitted;
+  const bool replacing = kind == FileIo::Kind::Regular;
+  if (replacing && !io.MayWrite(target)) return OneStepWrite::NotPermitted;
 
+  const std::string newName = target + ".new";
+  const FileIo::Handle file = io.Create(newName);
+  if (file == FileIo::kNoFile) {
+    return io.Exists(newName) ? OneStepWrite::InTheWay : OneStepWrite::NotCreated;
+  }
   const bool written =
       contents.empty() ||
       io.WriteAt(file, 0, reinterpret_cast<const std::uint8_t*>(contents.data()), contents.size());
-  const bool flushed = written && io.Flush(file);
+  const bool kept = written && (!replacing || io.CopyAccess(file, target));
+  const bool flushed = kept && io.Flush(file);
   io.Close(file);
   if (!flushed) {
     io.Remove(newName);
     return OneStepWrite::NotWritten;
   }
-  if (!io.Replace(newName, path)) {
+  if (!io.Replace(newName, target)) {
     io.Remove(newName);
     return OneStepWrite::NotCreated;
   }
+  io.FlushFolder(target);
   return OneStepWrite::Written;
+}
+
+std::string OneStepProblem(FileIo& io, OneStepWrite result, const std::string& path) {
+  switch (result) {
+    case OneStepWrite::Written:
+      break;
+    case OneStepWrite::NotPermitted:
+      return path + " may not be written (read-only, another user's, or no regular file)";
+    case OneStepWrite::InTheWay: {
+      const std::string newName = NewFileName(io, path);
+      return newName + " is in the way: another run is writing " + path +
+             ", or one was stopped before it could remove it (delete it if no other run is going)";
+    }
+    case OneStepWrite::NotCreated:
+      return "cannot make a new file beside " + path + " or rename it over " + path;
+    case OneStepWrite::NotWritten:
+      return "cannot write the new file " + NewFileName(io, path) + " completely";
+  }
+  return {};
 }
 
 }  // namespace tovick

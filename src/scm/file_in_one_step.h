@@ -24,6 +24,10 @@ enum class OneStepWrite {
 // way is another's and stays).
 OneStepWrite WriteFileInOneStep(FileIo& io, const std::string& path, std::string_view contents);
 
+// What WriteFileInOneStep would refuse before writing, asked ahead so a run of several files
+// writes none when one of them is refused: NotPermitted, InTheWay, or Written when it would go on.
+OneStepWrite CheckWritable(FileIo& io, const std::string& path);
+
 // The name of the new file beside the file path stands for: PATH.new, links followed.
 std::string NewFileName(FileIo& io, const std::string& path);
 

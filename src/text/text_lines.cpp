@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include "text/path_text.h"
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -37,7 +39,7 @@ std::FILE* OnlyIfRegular(std::FILE* file) {
 // NUL) is refused: a FIFO would block the open, and a device is no text file.
 std::FILE* OpenRegularFile(const std::string& path) {
 #ifdef _WIN32
-  return OnlyIfRegular(std::fopen(path.c_str(), "rb"));
+  return OnlyIfRegular(_wfopen(WidePath(path).c_str(), L"rb"));
 #else
   // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -58,7 +60,7 @@ std::FILE* OpenRegularFile(const std::string& path) {
 std::FILE* CreateRegularFile(const std::string& path) {
 #ifdef _WIN32
   // There an open of a pipe or a device does not wait for the other end, so the check can follow.
-  return OnlyIfRegular(std::fopen(path.c_str(), "wb"));
+  return OnlyIfRegular(_wfopen(WidePath(path).c_str(), L"wb"));
 #else
   // Emptied only once it is known to be a regular file.
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);

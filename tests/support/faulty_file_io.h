@@ -4,6 +4,7 @@
 // another user's, which root and Wine would open all the same) and writes that fail (a full disk,
 // a file that may not grow).
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,8 @@ class FaultyFileIo : public FileIo {
   std::optional<std::int64_t> WriteLimit;
   // Writes refused so far.
   int RefusedWrites = 0;
+  // Reads stop short after this many bytes of a file, as a failing disk's do; no file is mapped.
+  std::optional<std::size_t> ReadLimit;
 
   Handle Open(const std::string& path, bool writable) override {
     if (writable && RefuseWritableOpen) return kNoFile;
@@ -28,6 +31,10 @@ class FaultyFileIo : public FileIo {
   void Close(Handle file) override { platform_.Close(file); }
   std::int64_t Length(Handle file) override { return platform_.Length(file); }
   std::size_t ReadAt(Handle file, std::int64_t pos, std::uint8_t* out, std::size_t count) override {
+    if (ReadLimit) {
+      const auto limit = static_cast<std::int64_t>(*ReadLimit);
+      count = pos >= limit ? 0 : std::min<std::size_t>(count, static_cast<std::size_t>(limit - pos));
+    }
     return platform_.ReadAt(file, pos, out, count);
   }
   bool WriteAt(Handle file, std::int64_t pos, const std::uint8_t* bytes,
@@ -38,11 +45,25 @@ class FaultyFileIo : public FileIo {
     }
     return platform_.WriteAt(file, pos, bytes, count);
   }
+  Mapping Map(Handle file, std::size_t size) override {
+    return ReadLimit ? Mapping{} : platform_.Map(file, size);
+  }
+  void Unmap(const Mapping& mapping) override { platform_.Unmap(mapping); }
+  std::string Resolve(const std::string& path) override { return platform_.Resolve(path); }
+  Kind KindOf(const std::string& path) override { return platform_.KindOf(path); }
+  bool MayWrite(const std::string& path) override {
+    return !RefuseWritableOpen && platform_.MayWrite(path);
+  }
+  std::string Identity(const std::string& path) override { return platform_.Identity(path); }
   Handle Create(const std::string& path) override { return platform_.Create(path); }
+  bool CopyAccess(Handle file, const std::string& original) override {
+    return platform_.CopyAccess(file, original);
+  }
   bool Flush(Handle file) override { return platform_.Flush(file); }
   bool Replace(const std::string& from, const std::string& to) override {
     return platform_.Replace(from, to);
   }
+  void FlushFolder(const std::string& path) override { platform_.FlushFolder(path); }
   bool Remove(const std::string& path) override { return platform_.Remove(path); }
   bool Exists(const std::string& path) override { return platform_.Exists(path); }
 
