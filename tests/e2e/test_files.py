@@ -1,6 +1,7 @@
-"""Files held by another program, the script the editor holds, and text files that are no text
-files, on the real programs under Wine."""
+"""Files held by another program, the script the editor holds, text files that are no text files,
+and paths in letters of no ANSI code page, on the real programs under Wine."""
 
+import os
 import select
 import shutil
 import subprocess
@@ -117,3 +118,58 @@ class HostileTextFilesTest(unittest.TestCase):
                 done = self.cars(*words, script)
                 self.assertEqual(done.returncode, 2)
                 self.assertIn(message, done.stderr)
+
+
+class NonAsciiPathsTest(unittest.TestCase):
+    """tovick-cars.exe lists, applies a plug-in to and syncs a save in a folder named in Cyrillic
+    and Japanese letters, none of them in an ANSI code page: its command line is read wide."""
+
+    FOLDER = "Сохранения セーブ"
+    SAVE = "Сохранение セーブ1.b"
+    PLUGIN = "Правка プラグイン.TOVICK1"
+
+    @classmethod
+    def setUpClass(cls):
+        if not CARS_EXE.exists():
+            raise unittest.SkipTest(f"{CARS_EXE.name} is not built")
+        h.ensure_wine_env()
+        runs = h.RUNS_DIR / cls.__name__
+        shutil.rmtree(runs, ignore_errors=True)
+        # tovick-gen takes ASCII paths only: the files are made in plain folders and copied.
+        h.generate(runs / "original", "--save")
+        h.generate(runs / "changed", "--changed")
+        done = cls.cars("diff", "--plugin", h.win_path(runs / "changes.TOVICK1"),
+                        h.win_path(runs / "original" / "MAIN.SCM"),
+                        h.win_path(runs / "changed" / "MAIN.SCM"))
+        if done.returncode not in (0, 7):
+            raise AssertionError(f"making the plug-in: exit {done.returncode}: {done.stderr}")
+        cls.folder = runs / cls.FOLDER
+        cls.folder.mkdir()
+        shutil.copy(runs / "original" / "MAIN.SCM", cls.folder / "MAIN.SCM")
+        shutil.copy(runs / "original" / "GTA3sf1.b", cls.folder / cls.SAVE)
+        shutil.copy(runs / "changes.TOVICK1", cls.folder / cls.PLUGIN)
+        cls.changed_script = (runs / "changed" / "MAIN.SCM").read_bytes()
+        cls.original_save = (runs / "original" / "GTA3sf1.b").read_bytes()
+
+    @staticmethod
+    def cars(*words):
+        # Wine turns the UTF-8 arguments into the wide command line under a UTF-8 locale.
+        return subprocess.run([h.WINE, str(CARS_EXE), *words], stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60,
+                              check=False, env={**os.environ, "LC_ALL": "C.UTF-8"},
+                              encoding="utf-8", errors="replace")
+
+    def test_listed_applied_to_and_synced(self):
+        script, save = self.folder / "MAIN.SCM", self.folder / self.SAVE
+        done = self.cars(h.win_path(script))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("100 block(s)", done.stdout)
+
+        done = self.cars("apply", h.win_path(self.folder / self.PLUGIN), h.win_path(script))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(script.read_bytes(), self.changed_script)
+
+        done = self.cars("save", "sync", h.win_path(script), h.win_path(save))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertNotEqual(save.read_bytes(), self.original_save)
+        self.assertEqual((self.folder / (self.SAVE + ".bak")).read_bytes(), self.original_save)
