@@ -2,6 +2,12 @@
 // the failures that would lose a player's save or leave a script half written.
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -137,6 +143,22 @@ TEST_F(FileFloorTest, FollowsLinksAndKeepsTheMode) {
   fs::create_symlink("made.b", dir_ / "dangling.b");
   ASSERT_EQ(WriteFileInOneStep(io_, Path("dangling.b"), "made"), OneStepWrite::Written);
   EXPECT_EQ(Contents(Path("made.b")), "made");
+}
+
+TEST_F(FileFloorTest, AnInterruptedRunRemovesItsNewFile) {
+  const std::string newName = Path("MAIN.SCM.new");
+  for (const int signal : {SIGINT, SIGTERM}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (PlatformFileIo().Create(newName) == FileIo::kNoFile) ::_exit(2);
+      ::raise(signal);
+      ::_exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_FALSE(fs::exists(newName));
+  }
 }
 #endif
 
