@@ -1,4 +1,4 @@
-#include "car_map.h"
+#include "plugin/car_map.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace tovick::companion {
+#include "text/utf8_text.h"
+
+namespace tovick {
 
 namespace {
 
@@ -37,12 +39,21 @@ double World(std::int64_t raw) {
   return static_cast<double>(raw) / kUnitsPerWorld;
 }
 
-// Text for XML content and attributes. The names' bytes from 0x80 are taken as the code points
-// U+0080..U+00FF, as the JSON output does; other control bytes have no place in XML 1.0.
+// Text for XML content and attributes. Valid UTF-8 stays as it is; a byte that is no part of it
+// (an old Latin-1 name) is taken as the code point U+0080..U+00FF, as the JSON output does; other
+// control bytes have no place in XML 1.0.
 std::string Xml(std::string_view text) {
   std::string out;
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
+    const std::size_t length = byte >= 0x80 ? Utf8SequenceAt(text, i) : 1;
+    if (byte >= 0x80 && length > 1) {
+      out.append(text, i, length);
+      i += length;
+      continue;
+    }
+    ++i;
     switch (c) {
       case '&':
         out += "&amp;";
@@ -229,4 +240,4 @@ std::string RenderCarMap(const CarReport& report, const ZoneTable& zones) {
   return svg + "</svg>\n";
 }
 
-}  // namespace tovick::companion
+}  // namespace tovick

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "car_report.h"
+#include "plugin/car_report.h"
 #include "zones/zones.h"
 
-namespace tovick::companion {
+namespace tovick {
 
 // Marker fills: by id width, and the warning colour for an id unsafe for its width.
 inline constexpr const char* kOneByteFill = "#1f77b4";
@@ -23,4 +23,4 @@ inline constexpr int kGridStep = 500;
 // counter-clockwise from north).
 std::string RenderCarMap(const CarReport& report, const ZoneTable& zones);
 
-}  // namespace tovick::companion
+}  // namespace tovick

@@ -1,13 +1,12 @@
-#include "car_report.h"
-
-#include <cstdio>
+#include "plugin/car_report.h"
 
 #include "plugin/script_reader.h"
 #include "scm/generator_record.h"
+#include "text/json_writer.h"
 #include "text/number_text.h"
 #include "vehicles/id_width.h"
 
-namespace tovick::companion {
+namespace tovick {
 
 namespace {
 
@@ -33,18 +32,15 @@ std::int64_t Shown(const CarRow& row, GeneratorParam param) {
 }
 
 // The keys only an instruction has, each value as the game reads it.
-std::string InstructionKeys(const GeneratorInstruction& instruction) {
-  std::string json;
+void AddInstructionKeys(const GeneratorInstruction& instruction, JsonObject& row) {
   const std::pair<const char*, GeneratorParam> keys[] = {
       {"model", GeneratorParam::Model},           {"colour1", GeneratorParam::Colour1},
       {"colour2", GeneratorParam::Colour2},       {"forceSpawn", GeneratorParam::ForceSpawn},
       {"minDelay", GeneratorParam::MinDelay},     {"maxDelay", GeneratorParam::MaxDelay},
       {"handleVariable", GeneratorParam::Handle},
   };
-  for (const auto& [key, param] : keys) {
-    json += std::string(", \"") + key + "\": " + Number(instruction[param].value);
-  }
-  return json + ", \"handleLocal\": " + (instruction.HandleLocal() ? "true" : "false");
+  for (const auto& [key, param] : keys) row.Number(key, instruction[param].value);
+  row.Bool("handleLocal", instruction.HandleLocal());
 }
 
 std::string JoinZones(const std::vector<std::string>& zones) {
@@ -169,61 +165,38 @@ std::string RenderTable(const CarReport& report) {
   return text;
 }
 
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string RenderJson(const CarReport& report) {
-  constexpr std::size_t kRowBytes = 512;  // more than a row takes, so the text grows once
-  std::string json;
-  json.reserve(kRowBytes * (report.Rows.size() + 1));
-  json += "{\n";
-  json += "  \"script\": " + JsonString(report.ScriptPath) + ",\n";
-  json += "  \"length\": " + Number(report.Length) + ",\n";
-  json += "  \"blockCount\": " + Number(static_cast<std::int64_t>(report.Rows.size())) + ",\n";
-  json += std::string("  \"anywhere\": ") + (report.Anywhere ? "true" : "false") + ",\n";
-  json +=
-      std::string("  \"carTableError\": ") + (report.Scan.CarTableError ? "true" : "false") + ",\n";
-  json += "  \"errorOffset\": " +
-          (report.Scan.CarTableError ? Number(report.Scan.ErrorOffset) : std::string("null")) +
-          ",\n";
-  json += "  \"blocks\": [";
-  for (std::size_t i = 0; i < report.Rows.size(); ++i) {
-    const CarRow& row = report.Rows[i];
+  std::vector<JsonObject> rows;
+  rows.reserve(report.Rows.size());
+  for (const CarRow& row : report.Rows) {
     const CarBlock& b = row.Block;
-    json += i == 0 ? "\n" : ",\n";
-    json += "    {\"block\": " + Number(row.Number) + ", \"address\": " + Number(b.Address) +
-            ", \"widthMarker\": " + Number(b.WidthMarker) + ", \"hiCar\": " + Number(b.HiCar) +
-            ", \"width\": " + Number(Width(row)) + ", \"carId\": " + Number(b.CarId) +
-            ", \"name\": " + JsonString(row.Name) + ", \"xPos\": " + Number(b.XPos) +
-            ", \"yPos\": " + Number(b.YPos) + ", \"heading\": " + Number(b.Heading) +
-            ", \"unknownWord\": " + Number(b.UnknownWord) +
-            ", \"alarm\": " + Number(Shown(row, GeneratorParam::Alarm)) +
-            ", \"lock\": " + Number(Shown(row, GeneratorParam::Lock)) +
-            ", \"unsafe\": " + (row.Unsafe ? "true" : "false") + ", \"zones\": [";
-    for (std::size_t z = 0; z < row.Zones.size(); ++z) {
-      json += (z == 0 ? "" : ", ") + JsonString(row.Zones[z]);
-    }
-    json += "]";
-    if (row.Instruction) json += InstructionKeys(*row.Instruction);
-    json += "}";
+    JsonObject& json = rows.emplace_back();
+    json.Number("block", row.Number)
+        .Number("address", b.Address)
+        .Number("widthMarker", b.WidthMarker)
+        .Number("hiCar", b.HiCar)
+        .Number("width", Width(row))
+        .Number("carId", b.CarId)
+        .String("name", row.Name)
+        .Number("xPos", b.XPos)
+        .Number("yPos", b.YPos)
+        .Number("heading", b.Heading)
+        .Number("unknownWord", b.UnknownWord)
+        .Number("alarm", Shown(row, GeneratorParam::Alarm))
+        .Number("lock", Shown(row, GeneratorParam::Lock))
+        .Bool("unsafe", row.Unsafe)
+        .Strings("zones", row.Zones);
+    if (row.Instruction) AddInstructionKeys(*row.Instruction, json);
   }
-  json += report.Rows.empty() ? "]\n}\n" : "\n  ]\n}\n";
-  return json;
+  JsonObject document;
+  document.String("script", report.ScriptPath)
+      .Number("length", report.Length)
+      .Number("blockCount", static_cast<std::int64_t>(report.Rows.size()))
+      .Bool("anywhere", report.Anywhere)
+      .Bool("carTableError", report.Scan.CarTableError)
+      .Exact("errorOffset",
+             report.Scan.CarTableError ? Number(report.Scan.ErrorOffset) : std::string("null"));
+  return document.Document("blocks", rows);
 }
 
-}  // namespace tovick::companion
+}  // namespace tovick

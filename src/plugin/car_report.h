@@ -1,5 +1,5 @@
 #pragma once
-// The companion's report of a mission script's car table: one row per block found, rendered as
+// The report of a mission script's car table: one row per block found, rendered as
 // an aligned text table or as JSON.
 
 #include <cstdint>
@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "car_input.h"
+#include "plugin/script_table.h"
 #include "scm/car_block.h"
 #include "scm/car_table.h"
 #include "scm/generator_instruction.h"
 #include "vehicles/definitions.h"
 #include "zones/zones.h"
 
-namespace tovick::companion {
+namespace tovick {
 
 struct CarRow {
   int Number = 0;
@@ -42,7 +42,4 @@ CarReport BuildReport(const std::string& scriptPath, const ScriptTable& table,
 std::string RenderTable(const CarReport& report);
 std::string RenderJson(const CarReport& report);
 
-// A JSON string literal; bytes from 0x80 are written as the code points U+0080..U+00FF.
-std::string JsonString(const std::string& text);
-
-}  // namespace tovick::companion
+}  // namespace tovick

@@ -1,9 +1,9 @@
-#include "block_list.h"
+#include "text/block_list.h"
 
 #include <algorithm>
 #include <charconv>
 
-namespace tovick::companion {
+namespace tovick {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::vector<std::uint8_t> MarksOf(const BlockList& list, int blockCnt) {
   return marks;
 }
 
-}  // namespace tovick::companion
+}  // namespace tovick

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace tovick::companion {
+namespace tovick {
 
 struct BlockList {
   bool All = false;
@@ -23,4 +23,4 @@ std::optional<std::int64_t> FirstOutside(const BlockList& list, int blockCnt);
 // One mark per block number 0..blockCnt, 1 for each listed block (call after FirstOutside).
 std::vector<std::uint8_t> MarksOf(const BlockList& list, int blockCnt);
 
-}  // namespace tovick::companion
+}  // namespace tovick

@@ -1,132 +1,150 @@
-// tovick-cars: prints the car table of a mission script, for people and for scripts; export, apply,
-// map and diff are commands of their own.
+// tovick-cars: prints the car table of a mission script, for people and for scripts; map, diff,
+// export, apply and save are commands of their own. One parser reads every command's arguments.
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "car_input.h"
-#include "car_report.h"
+#ifdef _WIN32
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
+#include "command_files.h"
 #include "commands.h"
-#include "diff_command.h"
-#include "map_command.h"
-#include "save_commands.h"
+#include "exit_codes.h"
+#include "text/path_text.h"
+#include "tovick_version.h"
 
 namespace {
 
 using namespace tovick;
 using namespace tovick::companion;
 
-constexpr const char* kUsage =
-    "Usage: tovick-cars [--json] [--anywhere] [--ide DEFAULT.IDE] [--zones TovickZon.txt] "
-    "MAIN.SCM\n"
-    "       tovick-cars map [--anywhere] [--ide DEFAULT.IDE] [--zones TovickZon.txt] [-o FILE.svg] "
-    "MAIN.SCM\n"
-    "       tovick-cars diff [--json] [--anywhere] [--plugin FILE.TOVICK1] ORIGINAL.SCM "
-    "CHANGED.SCM\n"
-    "       tovick-cars export [--anywhere] --blocks LIST [-o FILE] MAIN.SCM\n"
-    "       tovick-cars apply [--check] PLUGIN MAIN.SCM\n"
-    "       tovick-cars apply --anywhere [--check] PLUGIN MAIN.SCM\n"
-    "       tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
-    "       tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
-    "\n"
-    "Prints the parked-car table of a mission script: block number, address, id width (1 or 2\n"
-    "bytes), vehicle id and name, X-POS, Y-POS, HEADING, UTELLME (hexadecimal in the table),\n"
-    "ALARM, LOCK, whether the id is unsafe for its width, and the zones containing the car.\n"
-    "Positions and headings are the raw values stored in the file (1/16 units).\n"
-    "  --json          JSON instead of the table: every block found with its raw field values,\n"
-    "                  and whether the scan met a malformed table (and at which offset)\n"
-    "  --anywhere      list every parked-car generator instruction (opcode 0x014B) found\n"
-    "                  anywhere in the file, not only the editor's blocks: numbered in file\n"
-    "                  order, each at its opcode's offset less 7, with its colours and force\n"
-    "                  spawn (the JSON also gives model, colour1, colour2, forceSpawn, minDelay,\n"
-    "                  maxDelay as the game reads them, handleVariable and handleLocal). export,\n"
-    "                  apply and diff take --anywhere too, so such a script can be edited through\n"
-    "                  plug-ins. No minimum script length.\n"
-    "  --ide FILE      name the vehicles from this definitions file\n"
-    "  --zones FILE    list the zones of this zone file that contain each car\n"
-    "When the scan window holds no block, a note on standard error says how many generator\n"
-    "instructions lie elsewhere in the file. 'tovick-cars map --help' and\n"
-    "'tovick-cars diff --help' describe the commands.\n"
-    "\n"
-    "export writes the plug-in the editor creates with the listed blocks marked (LIST: 3,7,12 or\n"
-    "1-20,31 or all); apply checks every record of a plug-in and then patches the script in one\n"
-    "step, or with --check only prints what would change. save list prints the parked-car\n"
-    "generators of a GTA III PC save; save sync carries the script's parked cars into saves made\n"
-    "with it (each kept as SAVE.b.bak first). \"tovick-cars COMMAND --help\" says more.\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  done: the table was printed, the plug-in written or applied\n"
-    "  1  usage error\n"
-    "  2  a file could not be opened, a text file is larger than 16 MiB, or a script is larger\n"
-    "     than 64 MiB\n"
-    "  3  the script is shorter than 70204 bytes\n"
-    "  4  the car table is malformed (the listing still prints the blocks found before the fault)\n"
-    "  5  the plug-in does not fit: not a plug-in, or a record that does not match the script\n"
-    "     (nothing written); diff: the two car tables part, or a change no plug-in can carry;\n"
-    "     export, apply, diff --plugin with --anywhere: the script holds no instruction;\n"
-    "     save: not a GTA III PC save (or a damaged one), or not made with this script\n"
-    "  6  writing failed (the script is unchanged; save sync: that save is unchanged)\n"
-    "  7  diff: the two car tables differ\n";
+// A command's --help prints its own text, which lists its exit codes.
+class FixedHelp : public CLI::FormatterBase {
+ public:
+  explicit FixedHelp(const char* text) : text_(text) {}
+  std::string make_help(const CLI::App*, std::string, CLI::AppFormatMode) const override {
+    return text_;
+  }
 
-struct Options {
-  bool Json = false;
-  bool Anywhere = false;
-  NameFiles Files;
-  std::string ScriptPath;
+ private:
+  std::string text_;
 };
 
-// Returns an exit code when the arguments end the run, nullopt to go on.
-std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return kExitOk;
-    } else if (arg == "--json") {
-      options.Json = true;
-    } else if (arg == "--anywhere") {
-      options.Anywhere = true;
-    } else if (arg == "--ide" || arg == "--zones") {
-      if (i + 1 >= argc) return UsageError(std::string(arg) + " needs a file", kUsage);
-      (arg == "--ide" ? options.Files.IdePath : options.Files.ZonePath) = argv[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option: " + std::string(arg), kUsage);
-    } else {
-      positional.emplace_back(arg);
-    }
-  }
-  if (positional.size() != 1) return UsageError("expected one mission script", kUsage);
-  options.ScriptPath = positional[0];
-  return std::nullopt;
+CLI::App* Command(CLI::App& parent, const char* name, const char* help) {
+  CLI::App* command = parent.add_subcommand(name);
+  command->formatter(std::make_shared<FixedHelp>(help));
+  return command;
 }
 
-int ListCars(int argc, char** argv) {
-  Options options;
-  if (const auto done = ParseArguments(argc, argv, options)) return *done;
-  Names names;
-  if (const auto failed = ReadNames(options.Files, names)) return *failed;
-  ScriptTable table;
-  if (const auto failed = ReadScriptTable(options.ScriptPath, options.Anywhere, table)) {
-    return *failed;
-  }
+void AddNameFiles(CLI::App& command, NameFiles& files) {
+  command.add_option("--ide", files.IdePath);
+  command.add_option("--zones", files.ZonePath);
+}
 
-  CarReport report = BuildReport(options.ScriptPath, table, names.VehiclesOrNull(), names.Zones);
-  const std::string text = options.Json ? RenderJson(report) : RenderTable(report);
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  return ScanOutcome(table);
+// "export", "save sync": the deepest command the parser has reached.
+std::string CommandPath(const CLI::App& app) {
+  std::string path;
+  for (const CLI::App* at = &app; !at->get_subcommands().empty();) {
+    at = at->get_subcommands().front();
+    path += (path.empty() ? "" : " ") + at->get_name();
+  }
+  return path;
+}
+
+// The arguments in UTF-8: on Windows from the wide command line, so that any name a file may have
+// reaches the program whole; elsewhere as they are.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+  int count = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(NarrowPath(wide[i]));
+    LocalFree(wide);
+    return arguments;
+  }
+#endif
+  return {argv, argv + argc};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string_view command = argc > 1 ? argv[1] : "";
-  if (command == "map") return RunMap(argc - 1, argv + 1);
-  if (command == "diff") return RunDiff(argc - 1, argv + 1);
-  if (command == "export") return RunExport(argc - 2, argv + 2);
-  if (command == "apply") return RunApply(argc - 2, argv + 2);
-  if (command == "save") return RunSave(argc - 1, argv + 1);
-  return ListCars(argc, argv);
+  SetPathEncoding(PathEncoding::Utf8);
+  CLI::App app("", "tovick-cars");
+  app.allow_windows_style_options(false);
+  app.formatter(std::make_shared<FixedHelp>(kListHelp));
+  app.set_version_flag("--version", "tovick-cars " TOVICK_VERSION_TEXT);
+
+  ListOptions list;
+  app.add_flag("--json", list.Json);
+  app.add_flag("--anywhere", list.Anywhere);
+  AddNameFiles(app, list.Files);
+  app.add_option("MAIN.SCM", list.ScriptPath);
+
+  MapOptions map;
+  CLI::App* mapCommand = Command(app, "map", kMapHelp);
+  mapCommand->add_flag("--anywhere", map.Anywhere);
+  AddNameFiles(*mapCommand, map.Files);
+  mapCommand->add_option("-o", map.OutputPath);
+  mapCommand->add_option("MAIN.SCM", map.ScriptPath)->required();
+
+  DiffOptions diff;
+  CLI::App* diffCommand = Command(app, "diff", kDiffHelp);
+  diffCommand->add_flag("--json", diff.Json);
+  diffCommand->add_flag("--anywhere", diff.Anywhere);
+  diffCommand->add_option("--plugin", diff.PlugInPath);
+  diffCommand->add_option("ORIGINAL.SCM", diff.OriginalPath)->required();
+  diffCommand->add_option("CHANGED.SCM", diff.ChangedPath)->required();
+
+  ExportOptions exporting;
+  CLI::App* exportCommand = Command(app, "export", kExportHelp);
+  exportCommand->add_flag("--anywhere", exporting.Anywhere);
+  exportCommand->add_option("--blocks", exporting.Blocks)->required();
+  exportCommand->add_option("-o", exporting.OutputPath);
+  exportCommand->add_option("MAIN.SCM", exporting.ScriptPath)->required();
+
+  ApplyOptions apply;
+  CLI::App* applyCommand = Command(app, "apply", kApplyHelp);
+  applyCommand->add_flag("--check", apply.Check);
+  applyCommand->add_flag("--anywhere", apply.Anywhere);
+  applyCommand->add_option("PLUGIN", apply.PlugInPath)->required();
+  applyCommand->add_option("MAIN.SCM", apply.ScriptPath)->required();
+
+  CLI::App* saveCommand = Command(app, "save", kSaveHelp);
+  saveCommand->require_subcommand(1);
+  SaveListOptions saveList;
+  CLI::App* saveListCommand = Command(*saveCommand, "list", kSaveListHelp);
+  saveListCommand->add_flag("--json", saveList.Json);
+  saveListCommand->add_option("--ide", saveList.Files.IdePath);
+  saveListCommand->add_option("SAVE.b", saveList.SavePath)->required();
+  SaveSyncOptions saveSync;
+  CLI::App* saveSyncCommand = Command(*saveCommand, "sync", kSaveSyncHelp);
+  saveSyncCommand->add_flag("--check", saveSync.Check);
+  saveSyncCommand->add_flag("--force", saveSync.Force);
+  saveSyncCommand->add_option("MAIN.SCM", saveSync.ScriptPath)->required();
+  saveSyncCommand->add_option("SAVE.b", saveSync.SavePaths)->required();
+
+  std::vector<std::string> arguments = Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  try {
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);
+    return UsageError(CommandPath(app), e.what());
+  }
+
+  if (mapCommand->parsed()) return RunMap(map);
+  if (diffCommand->parsed()) return RunDiff(diff);
+  if (exportCommand->parsed()) return RunExport(exporting);
+  if (applyCommand->parsed()) return RunApply(apply);
+  if (saveListCommand->parsed()) return RunSaveList(saveList);
+  if (saveSyncCommand->parsed()) return RunSaveSync(saveSync);
+  if (list.ScriptPath.empty()) return UsageError("", "MAIN.SCM is required");
+  return RunList(list);
 }

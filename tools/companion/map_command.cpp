@@ -1,20 +1,15 @@
-#include "map_command.h"
+// tovick-cars map: the car table as an SVG picture.
 
-#include <cstdio>
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "car_input.h"
-#include "car_map.h"
-#include "car_report.h"
-#include "text/text_lines.h"
+#include "command_files.h"
+#include "commands.h"
+#include "plugin/car_map.h"
+#include "plugin/car_report.h"
 
 namespace tovick::companion {
 
-namespace {
-
-constexpr const char* kMapUsage =
+const char* const kMapHelp =
     "Usage: tovick-cars map [--anywhere] [--ide DEFAULT.IDE] [--zones TovickZon.txt] "
     "[-o FILE.svg] MAIN.SCM\n"
     "\n"
@@ -31,57 +26,27 @@ constexpr const char* kMapUsage =
     "than 70204 bytes, 4 a malformed car table (the blocks before the fault are drawn), 6 the\n"
     "picture could not be written.\n";
 
-struct MapOptions {
-  bool Anywhere = false;
-  NameFiles Files;
-  std::string OutputPath;  // empty: standard output
-  std::string ScriptPath;
-};
-
-std::optional<int> ParseMapArguments(int argc, char** argv, MapOptions& options) {
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kMapUsage, stdout);
-      return kExitOk;
-    } else if (arg == "--anywhere") {
-      options.Anywhere = true;
-    } else if (arg == "--ide" || arg == "--zones" || arg == "-o") {
-      if (i + 1 >= argc) return UsageError(std::string(arg) + " needs a file", kMapUsage);
-      const std::string value = argv[++i];
-      if (arg == "--ide") options.Files.IdePath = value;
-      if (arg == "--zones") options.Files.ZonePath = value;
-      if (arg == "-o") options.OutputPath = value;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option: " + std::string(arg), kMapUsage);
-    } else {
-      positional.emplace_back(arg);
-    }
+int RunMap(const MapOptions& options) {
+  FileUses uses;
+  uses.Input(options.ScriptPath);
+  for (const auto& input : {options.Files.IdePath, options.Files.ZonePath}) {
+    if (input) uses.Input(*input);
   }
-  if (positional.size() != 1) return UsageError("expected one mission script", kMapUsage);
-  options.ScriptPath = positional[0];
-  return std::nullopt;
-}
+  if (options.OutputPath) uses.Output(*options.OutputPath);
+  if (const auto refused = RefuseOverlap(uses)) return *refused;
 
-}  // namespace
-
-int RunMap(int argc, char** argv) {
-  MapOptions options;
-  if (const auto done = ParseMapArguments(argc, argv, options)) return *done;
   Names names;
   if (const auto failed = ReadNames(options.Files, names)) return *failed;
   ScriptTable table;
-  if (const auto failed = ReadScriptTable(options.ScriptPath, options.Anywhere, table)) {
-    return *failed;
-  }
+  if (const auto failed = ReadScript(options.ScriptPath, options.Anywhere, table)) return *failed;
 
-  CarReport report = BuildReport(options.ScriptPath, table, names.VehiclesOrNull(), names.Zones);
+  const CarReport report =
+      BuildReport(options.ScriptPath, table, names.VehiclesOrNull(), names.Zones);
   const std::string svg = RenderCarMap(report, names.Zones);
-  if (options.OutputPath.empty()) {
-    std::fwrite(svg.data(), 1, svg.size(), stdout);
-  } else if (!WriteOutputFile(options.OutputPath, svg)) {
-    return CannotWrite("output", options.OutputPath);
+  if (!options.OutputPath) {
+    WriteBinaryStandardOutput(svg);
+  } else if (const auto failed = WriteOutput("map", *options.OutputPath, svg)) {
+    return *failed;
   }
   return ScanOutcome(table);
 }

@@ -7,18 +7,18 @@
 #include <string_view>
 #include <vector>
 
-#include "car_input.h"
+#include "command_files.h"
+#include "commands.h"
 #include "save/save_sync.h"
 #include "save/save_write.h"
-#include "save_commands.h"
+#include "scm/file_in_one_step.h"
 #include "scm/generator_instruction.h"
 #include "scm/script_file.h"
+#include "scm/whole_file.h"
 
 namespace tovick::companion {
 
-namespace {
-
-constexpr const char* kSyncUsage =
+const char* const kSaveSyncHelp =
     "Usage: tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
     "\n"
     "Carries the script's parked cars into GTA III PC saves made with it, so that a changed car\n"
@@ -40,23 +40,28 @@ constexpr const char* kSyncUsage =
     "            than half of the instructions agree with their slot in model and position)\n"
     "\n"
     "Exit codes: 0 done (also when nothing changed), 1 usage error, 2 a file could not be opened\n"
-    "(or is no regular file, or a script larger than 64 MiB), 3 the script is shorter than 70204\n"
-    "bytes, 5 not a GTA III PC save (or a damaged one), or not made with this script (nothing\n"
-    "written), 6 a save could not be written (it is unchanged; the saves before it are written).\n";
+    "(or is no regular file, or a script larger than 64 MiB), 5 not a GTA III PC save (or a\n"
+    "damaged one), or not made with this script (nothing written), 6 a save could not be written "
+    "(it is unchanged; the saves before it are written).\n";
 
-int Usage(const std::string& problem) {
-  std::fprintf(stderr, "tovick-cars save sync: %s\n%s", problem.c_str(), kSyncUsage);
-  return kExitUsage;
-}
+namespace {
 
-std::optional<int> ReadScript(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  ScriptFile file;
-  if (!file.Open(path)) return CannotOpen(".SCM", path);
-  const std::int64_t length = file.Length();
-  if (length < kMinScriptLength) return TooShort(path, length);
-  if (length > kMaxScriptFileBytes) return ScriptTooLarge(path);
-  bytes.assign(static_cast<std::size_t>(length), 0);
-  file.ReadBytes(0, bytes.data(), bytes.size());
+// The script's instructions, read anywhere in the file: no minimum length.
+std::optional<int> ReadInstructions(const std::string& path,
+                                    std::vector<GeneratorInstruction>& instructions) {
+  WholeFile file;
+  switch (file.Open(PlatformFileIo(), path, kMaxScriptFileBytes)) {
+    case WholeFileRead::Read:
+      break;
+    case WholeFileRead::CannotOpen:
+      std::fprintf(stderr, "tovick-cars: Couldn't open the .SCM file: %s\n", path.c_str());
+      return kExitCannotOpen;
+    case WholeFileRead::TooLarge:
+      std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (%s): %s\n",
+                   ScriptTooLargeReason().c_str(), path.c_str());
+      return kExitCannotOpen;
+  }
+  instructions = FindGeneratorInstructions(file.Bytes());
   return std::nullopt;
 }
 
@@ -71,37 +76,28 @@ struct SaveRun {
 
 }  // namespace
 
-int RunSaveSync(int argc, char** argv) {
-  bool check = false;
-  bool force = false;
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kSyncUsage, stdout);
-      return kExitOk;
-    } else if (arg == "--check") {
-      check = true;
-    } else if (arg == "--force") {
-      force = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return Usage("unknown option: " + std::string(arg));
+int RunSaveSync(const SaveSyncOptions& options) {
+  FileUses uses;
+  uses.Input(options.ScriptPath);
+  for (const std::string& path : options.SavePaths) {
+    if (options.Check) {
+      uses.Input(path);
     } else {
-      positional.emplace_back(arg);
+      uses.InPlace(path);
+      uses.Output(BackupPath(path));
     }
   }
-  if (positional.size() < 2) return Usage("expected a mission script and at least one save");
+  if (const auto refused = RefuseOverlap(uses)) return *refused;
 
-  std::vector<std::uint8_t> script;
-  if (const auto failed = ReadScript(positional[0], script)) return *failed;
-  const std::vector<GeneratorInstruction> instructions = FindGeneratorInstructions(script);
+  std::vector<GeneratorInstruction> instructions;
+  if (const auto failed = ReadInstructions(options.ScriptPath, instructions)) return *failed;
 
   std::vector<SaveRun> runs;
-  for (std::size_t i = 1; i < positional.size(); ++i) {
+  for (const std::string& path : options.SavePaths) {
     SaveRun run;
-    if (const auto failed = LoadSave(positional[i], false, run.Save)) return *failed;
+    if (const auto failed = LoadSave(path, false, run.Save)) return *failed;
     run.Plan = PlanSaveSync(instructions, run.Save.Bytes, run.Save.Layout);
-    if (!run.Plan.MadeWithScript && !force) {
+    if (!run.Plan.MadeWithScript && !options.Force) {
       const std::string why =
           instructions.empty()
               ? "the script holds no parked-car instruction"
@@ -111,25 +107,26 @@ int RunSaveSync(int argc, char** argv) {
       std::fprintf(stderr,
                    "tovick-cars: %s does not seem to be made with %s (%s; --force carries the "
                    "cars all the same); nothing written\n",
-                   run.Save.Path.c_str(), positional[0].c_str(), why.c_str());
-      return kExitNotASave;
+                   path.c_str(), options.ScriptPath.c_str(), why.c_str());
+      return kExitDoesNotFit;
     }
     runs.push_back(std::move(run));
   }
 
+  FileIo& io = PlatformFileIo();
   for (const SaveRun& run : runs) {
     const std::string& path = run.Save.Path;
     for (const std::string& note : run.Plan.Notes) {
       std::fprintf(stderr, "tovick-cars: %s: %s\n", path.c_str(), note.c_str());
     }
-    if (!check && run.Plan.ChangedSlots > 0) {
-      const SaveWrite written = WriteSaveWithBackup(PlatformFileIo(), path, AsText(run.Save.Bytes),
-                                                    AsText(run.Plan.Patched));
+    if (!options.Check && run.Plan.ChangedSlots > 0) {
+      OneStepWrite why = OneStepWrite::NotCreated;
+      const SaveWrite written =
+          WriteSaveWithBackup(io, path, AsText(run.Save.Bytes), AsText(run.Plan.Patched), &why);
       if (written != SaveWrite::Written) {
-        std::fprintf(
-            stderr, "tovick-cars: %s could not be written (%s); it is unchanged\n", path.c_str(),
-            written == SaveWrite::BackupFailed ? ("cannot write " + BackupPath(path)).c_str()
-                                               : "cannot write the patched copy beside it");
+        const std::string failed = written == SaveWrite::BackupFailed ? BackupPath(path) : path;
+        std::fprintf(stderr, "tovick-cars: %s could not be written: %s; it is unchanged\n",
+                     path.c_str(), OneStepProblem(io, why, failed).c_str());
         return kExitWriteFailed;
       }
     }

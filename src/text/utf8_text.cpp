@@ -1,0 +1,35 @@
+#include "text/utf8_text.h"
+
+namespace tovick {
+
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) {
+    return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0u;
+  };
+  const unsigned lead = byte(0);
+  if (lead < 0x80) return at < text.size() ? 1 : 0;
+  // The range the second byte must lie in narrows for some leads: no overlong forms, no
+  // surrogates, nothing above U+10FFFF.
+  unsigned low = 0x80, high = 0xBF;
+  std::size_t length = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace tovick

@@ -1,0 +1,172 @@
+#include "command_files.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "scm/file_in_one_step.h"
+#include "scm/record_search.h"
+#include "scm/script_file.h"
+#include "scm/whole_file.h"
+#include "text/number_text.h"
+#include "text/text_lines.h"
+
+namespace tovick::companion {
+
+namespace {
+
+int CannotOpen(const std::string& what, const std::string& path) {
+  std::fprintf(stderr, "tovick-cars: Couldn't open the %s file: %s\n", what.c_str(), path.c_str());
+  return kExitCannotOpen;
+}
+
+}  // namespace
+
+int UsageError(const std::string& command, const std::string& problem) {
+  const std::string name = command.empty() ? "tovick-cars" : "tovick-cars " + command;
+  std::fprintf(stderr, "%s: %s (see %s --help)\n", name.c_str(), problem.c_str(), name.c_str());
+  return kExitUsage;
+}
+
+std::optional<int> RefuseOverlap(const FileUses& uses) {
+  const auto overlap = uses.FindOverlap(PlatformFileIo());
+  if (!overlap) return std::nullopt;
+  std::fprintf(stderr, "tovick-cars: %s; nothing written\n", OverlapText(*overlap).c_str());
+  return kExitUsage;
+}
+
+std::optional<int> ReadInputFile(const std::string& what, const std::string& path,
+                                 std::string& contents) {
+  switch (ReadTextFile(path, contents)) {
+    case TextFileRead::Read:
+      return std::nullopt;
+    case TextFileRead::CannotOpen:
+      return CannotOpen(what, path);
+    case TextFileRead::TooLarge:
+      std::fprintf(stderr, "tovick-cars: Couldn't use the %s file (%s): %s\n", what.c_str(),
+                   TooLargeReason().c_str(), path.c_str());
+      return kExitCannotOpen;
+  }
+  return kExitCannotOpen;
+}
+
+std::optional<int> ReadNames(const NameFiles& files, Names& names) {
+  if (files.IdePath) {
+    std::string contents;
+    if (const auto failed = ReadInputFile(".IDE", *files.IdePath, contents)) return *failed;
+    const DefinitionsRead read = ReadDefinitions(contents, names.Vehicles);
+    names.HaveVehicles = true;
+    // The editor refuses such a file; the commands go on with the names it has.
+    if (read.AcceptedLines < kRequiredVehicleLines) {
+      std::fprintf(stderr, "tovick-cars: warning: %s:%s\n", files.IdePath->c_str(),
+                   MissingCarsText(read.AcceptedLines).c_str());
+    }
+  }
+  if (files.ZonePath) {
+    std::string contents;
+    if (const auto failed = ReadInputFile("zone", *files.ZonePath, contents)) return *failed;
+    names.Zones = ParseZones(contents);
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ReadScript(const std::string& path, bool anywhere, ScriptTable& table) {
+  switch (ReadScriptTable(PlatformFileIo(), path, anywhere, table)) {
+    case ScriptTableRead::Read:
+      break;
+    case ScriptTableRead::CannotOpen:
+      return CannotOpen(".SCM", path);
+    case ScriptTableRead::TooLarge:
+      std::fprintf(stderr, "tovick-cars: Couldn't use the .SCM file (%s): %s\n",
+                   ScriptTooLargeReason().c_str(), path.c_str());
+      return kExitCannotOpen;
+    case ScriptTableRead::TooShort:
+      std::fprintf(stderr, "tovick-cars: Length of %s (%s) too short: at least %s bytes needed\n",
+                   path.c_str(), NumberToText(static_cast<double>(table.File.Length())).c_str(),
+                   Trim(NumberToText(static_cast<double>(kMinScriptLength))).c_str());
+      return kExitTooShort;
+  }
+  if (!table.Addresses.empty()) return std::nullopt;
+  if (anywhere) {
+    std::fprintf(stderr,
+                 "tovick-cars: %s: no parked-car generator instruction (opcode 0x014B) anywhere "
+                 "in the file\n",
+                 path.c_str());
+  } else {
+    std::fprintf(stderr, "tovick-cars: %s: %s%s\n", path.c_str(),
+                 EmptyWindowText(table.Elsewhere).c_str(),
+                 table.Elsewhere.empty() ? "" : " (--anywhere lists them)");
+  }
+  return std::nullopt;
+}
+
+std::optional<int> RefuseEmpty(const std::string& path, const ScriptTable& table) {
+  if (!table.Anywhere || !table.Instructions.empty()) return std::nullopt;
+  std::fprintf(stderr,
+               "tovick-cars: %s holds no parked-car generator instruction; nothing written\n",
+               path.c_str());
+  return kExitDoesNotFit;
+}
+
+int ScanOutcome(const ScriptTable& table) {
+  if (!table.Scan.CarTableError) return kExitOk;
+  std::fprintf(stderr,
+               "tovick-cars: Error in car table. Please replace MAIN.SCM. (a signature byte at "
+               "offset %lld does not match; %d block(s) found before it)\n",
+               static_cast<long long>(table.Scan.ErrorOffset),
+               static_cast<int>(table.Addresses.size()));
+  return kExitMalformed;
+}
+
+std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image) {
+  image.Path = path;
+  // Only the commands that write say so; a listing never writes.
+  const char* written = acceptDamaged ? "" : "; nothing written";
+  WholeFile file;
+  switch (file.Open(PlatformFileIo(), path, kMaxTextFileBytes)) {
+    case WholeFileRead::Read:
+      break;
+    case WholeFileRead::CannotOpen:
+      return CannotOpen("save", path);
+    case WholeFileRead::TooLarge:
+      std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+                   TooLargeReason().c_str(), written);
+      return kExitDoesNotFit;
+  }
+  image.Bytes.assign(file.Bytes().begin(), file.Bytes().end());
+  const SaveRead read = ReadSaveLayout(image.Bytes);
+  if (!read.Layout) {
+    std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+                 read.Problem.c_str(), written);
+    return kExitDoesNotFit;
+  }
+  image.Layout = *read.Layout;
+  if (!image.Layout.ChecksumOk) {
+    std::fprintf(stderr, "tovick-cars: %s: %s%s\n", path.c_str(), read.Problem.c_str(), written);
+    if (!acceptDamaged) return kExitDoesNotFit;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> WriteOutput(const std::string& what, const std::string& path,
+                               std::string_view contents) {
+  FileIo& io = PlatformFileIo();
+  const OneStepWrite written = WriteFileInOneStep(io, path, contents);
+  if (written == OneStepWrite::Written) return std::nullopt;
+  std::fprintf(stderr, "tovick-cars: cannot write the %s file: %s; nothing written\n", what.c_str(),
+               OneStepProblem(io, written, path).c_str());
+  return kExitWriteFailed;
+}
+
+bool WriteBinaryStandardOutput(std::string_view text) {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  return std::fflush(stdout) == 0 && written;
+}
+
+}  // namespace tovick::companion
