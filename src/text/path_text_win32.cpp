@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "text/path_text.h"
 
 namespace tovick {
@@ -22,6 +24,8 @@ std::wstring WidePath(const std::string& path) {
   const int count = MultiByteToWideChar(CodePage(), 0, path.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(count), L'\0');
   MultiByteToWideChar(CodePage(), 0, path.data(), size, wide.data(), count);
+  // Windows' own separator: not every call takes the other (Wine's ReplaceFileW does not).
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
   return wide;
 }
 
