@@ -27,12 +27,36 @@ ide=$good/DEFAULT.IDE zones=$good/TovickZon.txt
 
 # Usage and missing files.
 expect_exit 1 "no arguments" -- "$cars"
-expect_in "$work/err" "Usage: tovick-cars" "usage text on stderr"
+expect_in "$work/err" "(see tovick-cars --help)" "usage message on stderr"
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "usage error: not one line on stderr"
 expect_exit 1 "two scripts" -- "$cars" "$good/MAIN.SCM" "$good/MAIN.SCM"
 expect_exit 1 "unknown option" -- "$cars" --frobnicate "$good/MAIN.SCM"
 expect_exit 1 "--ide without a file" -- "$cars" "$good/MAIN.SCM" --ide
 expect_exit 0 "--help" -- "$cars" --help
 expect_in "$work/out" "4  the car table is malformed" "exit codes in --help"
+
+# The parser's forms: --opt=value, -- ending the options, --version.
+expect_exit 0 "--ide=FILE" -- "$cars" --json --ide="$ide" --zones="$zones" "$good/MAIN.SCM"
+"$cars" --json --ide "$ide" --zones "$zones" "$good/MAIN.SCM" >"$work/spaced.json" 2>/dev/null
+cmp -s "$work/out" "$work/spaced.json" || fail "--ide=FILE differs from --ide FILE"
+mkdir -p "$work/dash" && cp "$good/MAIN.SCM" "$work/dash/-cars.SCM"
+expect_exit 0 "-- before a name starting with a dash" -- bash -c 'cd "$1" && "$2" -- -cars.SCM' _ "$work/dash" "$cars"
+expect_in "$work/out" "-cars.SCM: " "-- ends the options"
+expect_exit 1 "a name starting with a dash without --" -- bash -c 'cd "$1" && "$2" -cars.SCM' _ "$work/dash" "$cars"
+expect_exit 0 "--version" -- "$cars" --version
+grep -qxE "tovick-cars [0-9]+\.[0-9]+\.[0-9]+" "$work/out" || fail "--version: $(cat "$work/out")"
+for command in map diff export apply "save list" "save sync"; do
+  # shellcheck disable=SC2086
+  expect_exit 0 "$command --help" -- "$cars" $command --help
+  expect_in "$work/out" "Usage: tovick-cars $command" "$command --help"
+done
+
+# A UTF-8 path comes out in JSON as the text itself.
+mkdir -p "$work/sauvegarde é" && cp "$good/MAIN.SCM" "$work/sauvegarde é/MAIN é.SCM"
+expect_exit 0 "a UTF-8 path" -- "$cars" --json "$work/sauvegarde é/MAIN é.SCM"
+expect_in "$work/out" "\"script\": \"$work/sauvegarde é/MAIN é.SCM\"" "UTF-8 path in JSON"
+python3 -c "import json,sys; assert json.load(open(sys.argv[1], encoding='utf-8'))['script'] == sys.argv[2]" \
+  "$work/out" "$work/sauvegarde é/MAIN é.SCM" || fail "UTF-8 path read back from JSON"
 expect_exit 2 "missing script" -- "$cars" "$work/nowhere/MAIN.SCM"
 expect_in "$work/err" "Couldn't open the .SCM file: $work/nowhere/MAIN.SCM" "missing script message"
 [ -e "$work/nowhere/MAIN.SCM" ] && fail "a missing script was created"

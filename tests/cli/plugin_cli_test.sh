@@ -75,7 +75,7 @@ same_file "$work/all.TOVICK1" "$work/expected-all" "export all"
 for list in 0 101 3-1 1-101 x "" 3,,7 -3 1-2-3 +3 99999999999999999999; do
   expect_exit 1 "export --blocks '$list'" -- "$cars" export --blocks "$list" "$a"
 done
-expect_in "$work/err" "Usage: tovick-cars export" "export usage text"
+expect_in "$work/err" "(see tovick-cars export --help)" "export usage message"
 expect_exit 1 "export 101: outside the table" -- "$cars" export --blocks 101 "$a"
 expect_in "$work/err" "block 101 is not in the car table (blocks 1 to 100)" "outside message"
 expect_exit 1 "export without --blocks" -- "$cars" export "$a"

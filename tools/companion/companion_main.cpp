@@ -42,8 +42,8 @@ CLI::App* Command(CLI::App& parent, const char* name, const char* help) {
 }
 
 void AddNameFiles(CLI::App& command, NameFiles& files) {
-  command.add_option("--ide", files.IdePath);
-  command.add_option("--zones", files.ZonePath);
+  command.add_option("--ide", files.IdePath)->type_name("FILE");
+  command.add_option("--zones", files.ZonePath)->type_name("FILE");
 }
 
 // "export", "save sync": the deepest command the parser has reached.
@@ -90,22 +90,22 @@ int main(int argc, char** argv) {
   CLI::App* mapCommand = Command(app, "map", kMapHelp);
   mapCommand->add_flag("--anywhere", map.Anywhere);
   AddNameFiles(*mapCommand, map.Files);
-  mapCommand->add_option("-o", map.OutputPath);
+  mapCommand->add_option("-o", map.OutputPath)->type_name("FILE");
   mapCommand->add_option("MAIN.SCM", map.ScriptPath)->required();
 
   DiffOptions diff;
   CLI::App* diffCommand = Command(app, "diff", kDiffHelp);
   diffCommand->add_flag("--json", diff.Json);
   diffCommand->add_flag("--anywhere", diff.Anywhere);
-  diffCommand->add_option("--plugin", diff.PlugInPath);
+  diffCommand->add_option("--plugin", diff.PlugInPath)->type_name("FILE");
   diffCommand->add_option("ORIGINAL.SCM", diff.OriginalPath)->required();
   diffCommand->add_option("CHANGED.SCM", diff.ChangedPath)->required();
 
   ExportOptions exporting;
   CLI::App* exportCommand = Command(app, "export", kExportHelp);
   exportCommand->add_flag("--anywhere", exporting.Anywhere);
-  exportCommand->add_option("--blocks", exporting.Blocks)->required();
-  exportCommand->add_option("-o", exporting.OutputPath);
+  exportCommand->add_option("--blocks", exporting.Blocks)->type_name("LIST")->required();
+  exportCommand->add_option("-o", exporting.OutputPath)->type_name("FILE");
   exportCommand->add_option("MAIN.SCM", exporting.ScriptPath)->required();
 
   ApplyOptions apply;
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   SaveListOptions saveList;
   CLI::App* saveListCommand = Command(*saveCommand, "list", kSaveListHelp);
   saveListCommand->add_flag("--json", saveList.Json);
-  saveListCommand->add_option("--ide", saveList.Files.IdePath);
+  saveListCommand->add_option("--ide", saveList.Files.IdePath)->type_name("FILE");
   saveListCommand->add_option("SAVE.b", saveList.SavePath)->required();
   SaveSyncOptions saveSync;
   CLI::App* saveSyncCommand = Command(*saveCommand, "sync", kSaveSyncHelp);

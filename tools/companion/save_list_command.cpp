@@ -19,9 +19,9 @@ const char* const kSaveHelp =
     "script's parked cars into saves made with it. \"tovick-cars save list --help\" and\n"
     "\"tovick-cars save sync --help\" say more.\n"
     "\n"
-    "Exit codes: 0 done, 1 usage error, 2 a file could not be opened (or is no regular file), 5\n"
-    "not a GTA III PC save (or a damaged one), or not made with this script (nothing written), 6\n"
-    "writing failed.\n";
+    "Exit codes: 0 done, 1 usage error, 2 a file could not be opened (or is no regular file),\n"
+    "5 not a GTA III PC save (or a damaged one), or not made with this script (nothing written),\n"
+    "6 writing failed.\n";
 
 const char* const kSaveListHelp =
     "Usage: tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
