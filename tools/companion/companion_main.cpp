@@ -8,8 +8,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <shellapi.h>
-#include <windows.h>
+#include <windows.h>  // with shellapi.h: CommandLineToArgvW
 #endif
 
 #include "command_files.h"
