@@ -42,8 +42,9 @@ void LeaveOutUnwritable(const ScriptTable& script, std::vector<std::uint8_t>& ma
     if (marks[n] != 1) continue;
     if (const auto field = UnwritableField(script.Instructions[n - 1])) {
       marks[n] = 0;
-      std::fprintf(stderr, "tovick-cars: block %zu left out: %s\n", n,
-                   UnwritableText(*field).c_str());
+      const std::string line =
+          "tovick-cars: block " + std::to_string(n) + " left out: " + UnwritableText(*field) + "\n";
+      std::fputs(line.c_str(), stderr);
     }
   }
 }
