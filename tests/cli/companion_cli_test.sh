@@ -40,9 +40,10 @@ expect_exit 0 "--ide=FILE" -- "$cars" --json --ide="$ide" --zones="$zones" "$goo
 "$cars" --json --ide "$ide" --zones "$zones" "$good/MAIN.SCM" >"$work/spaced.json" 2>/dev/null
 cmp -s "$work/out" "$work/spaced.json" || fail "--ide=FILE differs from --ide FILE"
 mkdir -p "$work/dash" && cp "$good/MAIN.SCM" "$work/dash/-cars.SCM"
-expect_exit 0 "-- before a name starting with a dash" -- bash -c 'cd "$1" && "$2" -- -cars.SCM' _ "$work/dash" "$cars"
+cars_path=$(realpath "$cars")
+expect_exit 0 "-- before a name starting with a dash" -- bash -c 'cd "$1" && "$2" -- -cars.SCM' _ "$work/dash" "$cars_path"
 expect_in "$work/out" "-cars.SCM: " "-- ends the options"
-expect_exit 1 "a name starting with a dash without --" -- bash -c 'cd "$1" && "$2" -cars.SCM' _ "$work/dash" "$cars"
+expect_exit 1 "a name starting with a dash without --" -- bash -c 'cd "$1" && "$2" -cars.SCM' _ "$work/dash" "$cars_path"
 expect_exit 0 "--version" -- "$cars" --version
 grep -qxE "tovick-cars [0-9]+\.[0-9]+\.[0-9]+" "$work/out" || fail "--version: $(cat "$work/out")"
 for command in map diff export apply "save list" "save sync"; do
