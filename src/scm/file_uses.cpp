@@ -3,15 +3,15 @@
 namespace tovick {
 
 void FileUses::Input(const std::string& path) {
-  uses_.push_back({path, true, false});
+  uses_.push_back({path, "", true, false});
 }
 
-void FileUses::Output(const std::string& path) {
-  uses_.push_back({path, false, true});
+void FileUses::Output(const std::string& path, const std::string& what) {
+  uses_.push_back({path, what, false, true});
 }
 
 void FileUses::InPlace(const std::string& path) {
-  uses_.push_back({path, true, true});
+  uses_.push_back({path, "", true, true});
 }
 
 std::optional<std::pair<std::string, std::string>> FileUses::FindOverlap(FileIo& io) const {
@@ -24,7 +24,10 @@ std::optional<std::pair<std::string, std::string>> FileUses::FindOverlap(FileIo&
       // anything else the run reads or writes.
       const bool writes = uses_[i].Written || uses_[j].Written;
       if (writes && identities[i] == identities[j]) {
-        return std::pair(uses_[j].Path, uses_[i].Path);
+        auto named = [](const Use& use) {
+          return use.What.empty() ? use.Path : use.Path + " (" + use.What + ")";
+        };
+        return std::pair(named(uses_[j]), named(uses_[i]));
       }
     }
   }

@@ -15,16 +15,19 @@ namespace tovick {
 class FileUses {
  public:
   void Input(const std::string& path);
-  void Output(const std::string& path);
+  // what, when given, says which output it is where its name alone would not ("the backup of
+  // GTA3sf1.b"), and follows the name in the message.
+  void Output(const std::string& path, const std::string& what = "");
   // Read, then replaced by its own new contents.
   void InPlace(const std::string& path);
 
-  // The first two names, as given, of one file that may not be one; nullopt when there are none.
+  // The first two names, as given (with what each is), of one file that may not be one; nullopt when there are none.
   std::optional<std::pair<std::string, std::string>> FindOverlap(FileIo& io) const;
 
  private:
   struct Use {
     std::string Path;
+    std::string What;
     bool Read = false;
     bool Written = false;
   };

@@ -117,11 +117,14 @@ fi
 if [ "${as_user[*]}" = skip ]; then
   echo "SKIP: read-only save: user nobody cannot reach $ro or run $cars"
 else
-  cp "$changed" "$ro/MAIN.SCM" && cp "$pristine" "$ro/a.b" && chmod 644 "$ro/MAIN.SCM" && chmod 444 "$ro/a.b"
-  expect_exit 6 "read-only save" -- "${as_user[@]}" "$cars" save sync "$ro/MAIN.SCM" "$ro/a.b"
+  # A writable save before it is not written either: the run is refused before its first write.
+  cp "$changed" "$ro/MAIN.SCM" && cp "$pristine" "$ro/a.b" && cp "$pristine" "$ro/0.b"
+  chmod 644 "$ro/MAIN.SCM" && chmod 444 "$ro/a.b" && chmod 666 "$ro/0.b"
+  expect_exit 6 "read-only save" -- "${as_user[@]}" "$cars" save sync "$ro/MAIN.SCM" "$ro/0.b" "$ro/a.b"
   same_file "$ro/a.b" "$pristine" "read-only save"
+  same_file "$ro/0.b" "$pristine" "the writable save before the read-only one"
   mode_is "$ro/a.b" 444 "read-only save"
-  [ "$(ls -A "$ro" | tr '\n' ' ')" = "MAIN.SCM a.b " ] || fail "read-only save: files left: $(ls -A "$ro" | tr '\n' ' ')"
+  [ "$(LC_ALL=C ls -A "$ro" | tr '\n' ' ')" = "0.b MAIN.SCM a.b " ] || fail "read-only save: files left: $(LC_ALL=C ls -A "$ro" | tr '\n' ' ')"
   [ "$ro" = "$work/ro" ] || rm -rf "$ro"
 fi
 

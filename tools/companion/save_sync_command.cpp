@@ -84,7 +84,7 @@ int RunSaveSync(const SaveSyncOptions& options) {
       uses.Input(path);
     } else {
       uses.InPlace(path);
-      uses.Output(BackupPath(path));
+      uses.Output(BackupPath(path), "the backup of " + path);
     }
   }
   if (const auto refused = RefuseOverlap(uses)) return *refused;
@@ -113,7 +113,17 @@ int RunSaveSync(const SaveSyncOptions& options) {
     runs.push_back(std::move(run));
   }
 
+  // A save that may not be written (read-only, another's) stops the run before the first is.
   FileIo& io = PlatformFileIo();
+  for (const SaveRun& run : runs) {
+    if (options.Check || run.Plan.ChangedSlots == 0) continue;
+    const std::string& path = run.Save.Path;
+    if (const OneStepWrite refused = CheckWritable(io, path); refused != OneStepWrite::Written) {
+      std::fprintf(stderr, "tovick-cars: %s could not be written: %s; nothing written\n",
+                   path.c_str(), OneStepProblem(io, refused, path).c_str());
+      return kExitWriteFailed;
+    }
+  }
   for (const SaveRun& run : runs) {
     const std::string& path = run.Save.Path;
     for (const std::string& note : run.Plan.Notes) {

@@ -170,7 +170,8 @@ TEST_F(FileFloorTest, AnOutputMayNotBeAnInputOrAnotherOutput) {
   fs::create_symlink("MAIN.SCM", dir_ / "link.scm", noLinks);
   struct Case {
     const char* Name;
-    std::vector<std::pair<char, std::string>> Uses;  // 'i'nput, 'o'utput, in 'p'lace
+    // 'i'nput, 'o'utput, 'b'ackup (an output said to be one), in 'p'lace
+    std::vector<std::pair<char, std::string>> Uses;
     std::optional<std::pair<std::string, std::string>> Overlap;
   };
   const std::string dotted = (dir_ / "." / "MAIN.SCM").string();
@@ -179,8 +180,8 @@ TEST_F(FileFloorTest, AnOutputMayNotBeAnInputOrAnotherOutput) {
       {"one input twice", {{'i', script}, {'i', dotted}}, std::nullopt},
       {"a script applied in place", {{'i', Path("p.TOVICK1")}, {'p', script}}, std::nullopt},
       {"a backup onto another save",
-       {{'i', script}, {'p', save}, {'o', save + ".bak"}, {'p', save + ".bak"}},
-       std::pair(save + ".bak", save + ".bak")},
+       {{'i', script}, {'p', save}, {'b', save + ".bak"}, {'p', save + ".bak"}},
+       std::pair(save + ".bak (a backup)", save + ".bak")},
       {"one save twice", {{'p', save}, {'p', dotted.substr(0, dotted.size() - 8) + "a.b"}},
        std::pair(save, dotted.substr(0, dotted.size() - 8) + "a.b")},
       {"two new outputs of one name", {{'o', Path("x.svg")}, {'o', Path("./x.svg")}},
@@ -197,6 +198,7 @@ TEST_F(FileFloorTest, AnOutputMayNotBeAnInputOrAnotherOutput) {
     for (const auto& [role, path] : c.Uses) {
       if (role == 'i') uses.Input(path);
       if (role == 'o') uses.Output(path);
+      if (role == 'b') uses.Output(path, "a backup");
       if (role == 'p') uses.InPlace(path);
     }
     EXPECT_EQ(uses.FindOverlap(io_), c.Overlap);
