@@ -7,18 +7,7 @@
 set -u
 cars=$1 gen=$2 work=$3
 rm -rf "$work" && mkdir -p "$work"
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_exit() {  # CODE DESCRIPTION -- COMMAND...: stdout and stderr go to $work/out, $work/err
-  local want=$1 what=$2; shift 3
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want (stderr: $(head -c 300 "$work/err"))"
-}
-expect_in() {  # FILE TEXT DESCRIPTION
-  grep -qF -- "$2" "$1" || fail "$3: '$2' not in $(basename "$1")"
-}
+source "$(dirname "$0")/cli_checks.sh"
 unchanged() {  # FILE COPY DESCRIPTION
   cmp -s "$1" "$2" || fail "$3: the script was changed"
 }

@@ -8,23 +8,10 @@ set -u
 cars=$1 gen=$2 work=$3
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/cli_checks.sh"
 # A new file made without keeping the old mode would come out 0644, never the 0640 the test sets.
 umask 022
-failures=0
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_exit() {  # CODE DESCRIPTION -- COMMAND...: stdout and stderr go to $work/out, $work/err
-  local want=$1 what=$2; shift 3
-  timeout 20 "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want (stderr: $(head -c 300 "$work/err"))"
-}
-expect_in() {  # FILE TEXT DESCRIPTION
-  grep -qF -- "$2" "$1" || fail "$3: '$2' not in $(basename "$1")"
-}
-same_file() {  # A B DESCRIPTION
-  cmp -s "$1" "$2" || fail "$3: $(basename "$1") and $(basename "$2") differ"
-}
 mode_is() {  # FILE MODE DESCRIPTION
   local got
   got=$(stat -c %a "$1")
