@@ -139,19 +139,26 @@ void PlugInApplier::CheckInstruction(const PlugInRecord& record, PlugInStep& ste
     step.Kind = PlugInStepKind::MarkerMismatch;
     return;
   }
+  if (const auto field = UnwritableField(instruction)) {
+    step.Kind = PlugInStepKind::AddressMismatch;
+    step.OddWidthField = field;
+    return;
+  }
   for (std::size_t i = 0; i < kWriteOrder.size(); ++i) {
     const WriteRule& rule = kWriteOrder[i];
-    const std::optional<FieldSlot> slot = EditorSlotOf(instruction, rule.Field);
-    if (!slot) {
-      step.Kind = PlugInStepKind::AddressMismatch;
-      step.OddWidthField = rule.Field;
-      return;
-    }
+    const FieldSlot slot = *EditorSlotOf(instruction, rule.Field);
     const double value = record.Field[rule.RecordField];
     step.Writes[i] =
-        PlugInWrite{rule.Field, slot->Offset, rule.Width,
+        PlugInWrite{rule.Field, slot.Offset, rule.Width,
                     rule.Width == 1 ? std::uint16_t{WrapToByte(value)} : WrapToWord(value)};
   }
+}
+
+std::optional<BlockField> UnwritableField(const GeneratorInstruction& instruction) {
+  for (const WriteRule& rule : kWriteOrder) {
+    if (!EditorSlotOf(instruction, rule.Field)) return rule.Field;
+  }
+  return std::nullopt;
 }
 
 const PlugInStep* PlugInApplyPlan::Stop() const {

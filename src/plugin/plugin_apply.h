@@ -133,4 +133,8 @@ PlugInApplyPlan PlanPlugInApply(std::string_view contents, const CarTable& table
 PlugInApplyPlan PlanPlugInApply(std::string_view contents,
                                 std::span<const GeneratorInstruction> instructions);
 
+// The first field, in the order of the writes, that a record of the instruction could not be
+// written to (an alarm or lock wider than a byte); such a record is refused.
+std::optional<BlockField> UnwritableField(const GeneratorInstruction& instruction);
+
 }  // namespace tovick

@@ -59,16 +59,6 @@ PlugInPatch PatchScript(std::span<const std::uint8_t> script, const PlugInApplyP
   return patch;
 }
 
-std::optional<BlockField> UnwritableField(const GeneratorInstruction& instruction) {
-  // The fields a record writes, in the order the applier checks them.
-  for (const BlockField field :
-       {BlockField::CarId, BlockField::XPos, BlockField::YPos, BlockField::UnknownWord,
-        BlockField::Heading, BlockField::Alarm, BlockField::Lock}) {
-    if (!EditorSlotOf(instruction, field)) return field;
-  }
-  return std::nullopt;
-}
-
 std::string UnwritableText(BlockField field) {
   return "the instruction holds " + std::string(PlugInFieldName(field)) +
          " wider than the byte a plug-in writes";

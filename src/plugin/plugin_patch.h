@@ -23,10 +23,6 @@ struct PlugInPatch {
 // The writes of every record step of plan, made on a copy of script.
 PlugInPatch PatchScript(std::span<const std::uint8_t> script, const PlugInApplyPlan& plan);
 
-// The first field that a plug-in's record of the instruction could not be written to (an alarm or
-// lock wider than a byte); such a record is refused on apply.
-std::optional<BlockField> UnwritableField(const GeneratorInstruction& instruction);
-
 // "the instruction holds ALARM wider than the byte a plug-in writes"
 std::string UnwritableText(BlockField field);
 
