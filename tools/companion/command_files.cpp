@@ -132,14 +132,14 @@ std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveIma
     case WholeFileRead::CannotOpen:
       return CannotOpen("save", path);
     case WholeFileRead::TooLarge:
-      std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+      std::fprintf(stderr, "tovick-cars: %s is not a GTA III save (%s)%s\n", path.c_str(),
                    TooLargeReason().c_str(), written);
       return kExitDoesNotFit;
   }
   image.Bytes.assign(file.Bytes().begin(), file.Bytes().end());
   const SaveRead read = ReadSaveLayout(image.Bytes);
   if (!read.Layout) {
-    std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+    std::fprintf(stderr, "tovick-cars: %s is not a GTA III save (%s)%s\n", path.c_str(),
                  read.Problem.c_str(), written);
     return kExitDoesNotFit;
   }

@@ -54,7 +54,7 @@ struct SaveImage {
   std::vector<std::uint8_t> Bytes;
   SaveLayout Layout;
 };
-// Reads a save; an exit code when it cannot be opened (kExitCannotOpen) or is no GTA III PC save
+// Reads a save; an exit code when it cannot be opened (kExitCannotOpen) or is no GTA III save
 // (kExitDoesNotFit; an empty file included). A damaged checksum is refused too unless
 // acceptDamaged, and said on standard error.
 std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image);
