@@ -27,6 +27,20 @@ bool SameField(const GeneratorSlot& a, const GeneratorSlot& b, SlotField field) 
   return SlotFieldText(a, field) == SlotFieldText(b, field);
 }
 
+// Names the slot and every instruction that names it: the user decides, the program cannot.
+std::string AmbiguityNote(const AmbiguousSlot& ambiguous,
+                          std::span<const GeneratorInstruction> instructions) {
+  std::string offsets;
+  for (std::size_t i : ambiguous.Instructions) {
+    offsets += (offsets.empty() ? "" : ", ") + std::to_string(instructions[i].opcodeOffset);
+  }
+  return "slot " + std::to_string(ambiguous.Slot) + " is named by the handle variables of " +
+         std::to_string(ambiguous.Instructions.size()) +
+         " instructions that do not agree with it (at offsets " + offsets +
+         "); which of them made it cannot be told (a variable reads 0 until its instruction has "
+         "run), so none of them is carried and the slot is left as it is";
+}
+
 }  // namespace
 
 std::string InstructionName(const GeneratorInstruction& instruction) {
@@ -37,15 +51,27 @@ SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
                       std::span<const std::uint8_t> save, const SaveLayout& layout) {
   SyncPlan plan;
   plan.Matching = MatchGenerators(instructions, save, layout);
-  plan.MadeWithScript = !instructions.empty() &&
-                        2 * static_cast<std::size_t>(plan.Matching.Agreeing) >= instructions.size();
+  const auto agreeing = static_cast<std::size_t>(plan.Matching.AgreeingByVariable);
+  plan.MadeWithScript = agreeing > 0 && 4 * agreeing >= instructions.size();
   plan.Patched.assign(save.begin(), save.end());
+
+  // Each slot that cannot be told is said once, where its first instruction stands.
+  std::map<std::size_t, const AmbiguousSlot*> ambiguousFrom;
+  std::vector<bool> inAmbiguous(instructions.size(), false);
+  for (const AmbiguousSlot& ambiguous : plan.Matching.Ambiguous) {
+    ambiguousFrom[ambiguous.Instructions.front()] = &ambiguous;
+    for (std::size_t i : ambiguous.Instructions) inAmbiguous[i] = true;
+  }
 
   std::map<int, GeneratorSlot> written;  // slot -> its new values
   for (std::size_t i = 0; i < instructions.size(); ++i) {
     const GeneratorInstruction& instruction = instructions[i];
     const std::optional<int> slot = plan.Matching.SlotOf[i];
     const std::int32_t model = instruction[GeneratorParam::Model].value;
+    if (const auto found = ambiguousFrom.find(i); found != ambiguousFrom.end()) {
+      plan.Notes.push_back(AmbiguityNote(*found->second, instructions));
+    }
+    if (inAmbiguous[i]) continue;
     if (!slot) {
       plan.Notes.push_back(InstructionName(instruction) + " (model " + std::to_string(model) +
                            ") has no slot in this save: carried nowhere");

@@ -1,6 +1,8 @@
 // Carrying a script's parked cars into a save made with it: the round trip of the unchanged
-// script, known edits landing exactly in their slots, the matching rules as one table of script
-// edits, and the .bak written before the save.
+// script and known edits landing exactly in their slots, also where the save's copy of the
+// variables sits at another shift than the script's offsets (a phone save); the matching rules as
+// one table of script edits; saves where most instructions have not run, or most cars moved; and
+// the .bak written before the save.
 
 #include "save/save_sync.h"
 
@@ -17,6 +19,7 @@
 
 #include "gen/demo_data.h"
 #include "gen/demo_save.h"
+#include "gen/foreign_script.h"
 #include "save/save_write.h"
 #include "support/faulty_file_io.h"
 
@@ -38,9 +41,49 @@ const Demo& Original() {
   return demo;
 }
 
+SaveLayout LayoutOf(const Bytes& save) {
+  return *ReadSaveLayout(save).Layout;
+}
+
+// The one place the tests renew a checksum after editing a save.
+void Renew(Bytes& save) {
+  RenewSaveChecksum(save);
+}
+
 SyncPlan Sync(const Bytes& script, const Bytes& save = Original().Save) {
   const std::vector<GeneratorInstruction> instructions = FindGeneratorInstructions(script);
-  return PlanSaveSync(instructions, save, *ReadSaveLayout(save).Layout);
+  return PlanSaveSync(instructions, save, LayoutOf(save));
+}
+
+// The save with its copy of the variables moved `by` bytes (a phone save holds the PC script's
+// handles 16 bytes further); bytes moved in from outside read 0.
+Bytes WithVariablesMoved(const Bytes& save, int by) {
+  Bytes moved = save;
+  const SaveLayout layout = LayoutOf(save);
+  const auto space = static_cast<std::int64_t>(layout.VariableSpace);
+  for (std::int64_t at = 0; at < space; ++at) {
+    const std::int64_t from = at - by;
+    moved[layout.VariablesOffset + static_cast<std::size_t>(at)] =
+        from >= 0 && from < space ? save[layout.VariablesOffset + static_cast<std::size_t>(from)]
+                                  : 0;
+  }
+  Renew(moved);
+  return moved;
+}
+
+void SetValue(Bytes& script, const GeneratorValue& v, std::int32_t value) {
+  for (int i = 0; i < v.width; ++i) {
+    script[static_cast<std::size_t>(v.offset + i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+}
+
+// The script with every handle variable `by` bytes further.
+Bytes WithHandlesMoved(Bytes script, int by) {
+  for (const GeneratorInstruction& instruction : FindGeneratorInstructions(script)) {
+    const GeneratorValue& handle = instruction[GeneratorParam::Handle];
+    SetValue(script, handle, handle.value + by);
+  }
+  return script;
 }
 
 // Block n's instruction (blocks are numbered from 1 in file order).
@@ -48,11 +91,8 @@ GeneratorInstruction Instruction(const Bytes& script, int block) {
   return FindGeneratorInstructions(script)[static_cast<std::size_t>(block - 1)];
 }
 
-void SetParam(Bytes& script, int block, GeneratorParam param, std::int32_t value) {
-  const GeneratorValue v = Instruction(script, block)[param];
-  for (int i = 0; i < v.width; ++i) {
-    script[static_cast<std::size_t>(v.offset + i)] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
+void SetField(Bytes& script, int block, GeneratorParam param, std::int32_t value) {
+  SetValue(script, Instruction(script, block)[param], value);
 }
 
 // The slot that holds block n's instruction in the generated save: the first two blocks last.
@@ -69,12 +109,33 @@ std::string Lines(const SyncPlan& plan) {
   return text;
 }
 
-TEST(SaveSync, UnchangedScriptChangesNoByte) {
-  const SyncPlan plan = Sync(Original().Script);
+// The same save and script, with the save's copy of the variables or the script's handle offsets
+// moved: the alignment finds the shift and everything else is as in the PC save.
+struct AlignmentCase {
+  const char* Name;
+  int SaveMovedBy;
+  int ScriptMovedBy;
+  int Shift;  // the alignment expected
+};
+
+class SaveAlignmentTest : public ::testing::TestWithParam<AlignmentCase> {
+ protected:
+  Bytes Save() const { return WithVariablesMoved(Original().Save, GetParam().SaveMovedBy); }
+  Bytes Script(const Bytes& script) const {
+    return WithHandlesMoved(script, GetParam().ScriptMovedBy);
+  }
+};
+
+TEST_P(SaveAlignmentTest, UnchangedScriptChangesNoByte) {
+  const Bytes save = Save();
+  const SyncPlan plan = Sync(Script(Original().Script), save);
   EXPECT_EQ(plan.ChangedSlots, 0);
   EXPECT_TRUE(plan.Changes.empty());
-  EXPECT_TRUE(plan.Patched == Original().Save);
+  EXPECT_TRUE(plan.Patched == save);
   EXPECT_TRUE(plan.MadeWithScript);
+  EXPECT_EQ(plan.Matching.VariableShift, GetParam().Shift);
+  // Blocks 8 and 9 share a variable, which names block 9's slot.
+  EXPECT_EQ(plan.Matching.AgreeingByVariable, 99);
   ASSERT_EQ(plan.Matching.SlotOf.size(), 100u);
   for (int block = 1; block <= 100; ++block) {
     EXPECT_EQ(plan.Matching.SlotOf[static_cast<std::size_t>(block - 1)], SlotOfBlock(block))
@@ -86,9 +147,10 @@ TEST(SaveSync, UnchangedScriptChangesNoByte) {
   EXPECT_NE(plan.Notes[0].find("which the game reads as -"), std::string::npos) << plan.Notes[0];
 }
 
-TEST(SaveSync, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
-  const Bytes changed = demo::GenerateScript(kSeed, {.Changed = true});
-  const SyncPlan plan = Sync(changed);
+TEST_P(SaveAlignmentTest, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
+  const Bytes save = Save();
+  const Bytes changed = Script(demo::GenerateScript(kSeed, {.Changed = true}));
+  const SyncPlan plan = Sync(changed, save);
   const std::vector<CarBlock> before = demo::PlanCarTable(kSeed);
   const std::vector<CarBlock> after = demo::PlanCarTable(kSeed, {.Changed = true});
   auto world = [](int raw) {
@@ -136,7 +198,7 @@ TEST(SaveSync, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
   for (std::size_t i = 0; i < 4; ++i) allowed.push_back(kSaveChecksumOffset + i);
   for (std::size_t at = 0; at < kSaveLength; ++at) {
     if (std::find(allowed.begin(), allowed.end(), at) == allowed.end()) {
-      ASSERT_EQ(plan.Patched[at], o.Save[at]) << "offset " << at;
+      ASSERT_EQ(plan.Patched[at], save[at]) << "offset " << at;
     }
   }
   // The new model's box is that of the lowest slot that held it.
@@ -149,12 +211,38 @@ TEST(SaveSync, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
   }
 }
 
+INSTANTIATE_TEST_SUITE_P(Shifts, SaveAlignmentTest,
+                         ::testing::Values(AlignmentCase{"Pc", 0, 0, 0},
+                                           AlignmentCase{"PhoneSave", 16, 0, 16},
+                                           AlignmentCase{"ScriptHandlesFurther", 0, 16, -16},
+                                           AlignmentCase{"AtTheBound", -64, 0, -64}),
+                         [](const ::testing::TestParamInfo<AlignmentCase>& info) {
+                           return std::string(info.param.Name);
+                         });
+
+// Beyond the bound of the shifts tried no variable agrees (nor reads 0, which would name slot 0):
+// none is believed, so a moved car finds no slot while the others are still found by their values.
+TEST(SaveSync, NoAlignmentBelievesNoVariable) {
+  const Bytes save = WithVariablesMoved(Original().Save, -128);
+  const SyncPlan plan = Sync(demo::GenerateScript(kSeed, {.Changed = true}), save);
+  EXPECT_FALSE(plan.Matching.VariableShift.has_value());
+  EXPECT_FALSE(plan.MadeWithScript);
+  for (int block = 1; block <= 100; ++block) {
+    // Of the changed blocks, these three lost their model or position.
+    const bool moved = block == 1 || block == 7 || block == 100;
+    EXPECT_EQ(plan.Matching.SlotOf[static_cast<std::size_t>(block - 1)],
+              moved ? std::nullopt : std::optional<int>(SlotOfBlock(block)))
+        << "block " << block;
+  }
+  EXPECT_EQ(plan.ChangedSlots, 2);  // blocks 2 and 60, found by their values
+}
+
 // Names block n's variable in the save: its copy there is set to that slot.
 void PointVariable(const Bytes& script, Bytes& save, int block, int slot) {
   const auto offset =
       static_cast<std::size_t>(Instruction(script, block)[GeneratorParam::Handle].value);
   WriteU32(save, Original().Layout.VariablesOffset + offset, static_cast<std::uint32_t>(slot));
-  RenewSaveChecksum(save);
+  Renew(save);
 }
 
 struct MatchCase {
@@ -188,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
                   ""},
         MatchCase{"SharedVariableLastKeepsItWhenNeitherAgrees",
-                  [](Bytes& script, Bytes&) { SetParam(script, 9, GeneratorParam::X, 1234); },
+                  [](Bytes& script, Bytes&) { SetField(script, 9, GeneratorParam::X, 1234); },
                   {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
                   ""},
         MatchCase{
@@ -196,16 +284,24 @@ INSTANTIATE_TEST_SUITE_P(
             [](Bytes& script, Bytes& save) { PointVariable(script, save, 8, SlotOfBlock(8)); },
             {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
             ""},
-        MatchCase{"SharedVariableNeitherAgreesTheLastKeepsIt",
+        MatchCase{"SharedVariableTheEditedOneTakesTheSlotNoOtherClaims",
                   [](Bytes& script, Bytes& save) {
                     PointVariable(script, save, 8, SlotOfBlock(8));
-                    SetParam(script, 8, GeneratorParam::Y, 555);
+                    SetField(script, 8, GeneratorParam::Y, 555);
                   },
-                  {{8, std::nullopt}, {9, SlotOfBlock(8)}},
-                  "has no slot in this save: carried nowhere"},
+                  {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
+                  ""},
+        MatchCase{"SharedVariableBothEditedCannotBeTold",
+                  [](Bytes& script, Bytes& save) {
+                    PointVariable(script, save, 8, SlotOfBlock(8));
+                    SetField(script, 8, GeneratorParam::Y, 555);
+                    SetField(script, 9, GeneratorParam::Y, 555);
+                  },
+                  {{8, std::nullopt}, {9, std::nullopt}},
+                  "slot 5 is named by the handle variables of 2 instructions"},
         MatchCase{"VariableOutsideTheSpaceFallsBackToValues",
                   [](Bytes& script, Bytes&) {
-                    SetParam(script, 10, GeneratorParam::Handle, 0x1FFD);  // not a whole variable
+                    SetField(script, 10, GeneratorParam::Handle, 0x1FFD);  // not a whole variable
                   },
                   {{10, SlotOfBlock(10)}},
                   ""},
@@ -215,13 +311,13 @@ INSTANTIATE_TEST_SUITE_P(
                   ""},
         MatchCase{"MovedAndItsVariableLostIsCarriedNowhere",
                   [](Bytes& script, Bytes&) {
-                    SetParam(script, 12, GeneratorParam::Handle, 0x2000);
-                    SetParam(script, 12, GeneratorParam::Z, 77);
+                    SetField(script, 12, GeneratorParam::Handle, 0x2000);
+                    SetField(script, 12, GeneratorParam::Z, 77);
                   },
                   {{12, std::nullopt}},
                   "(model "},
         MatchCase{"ModelNoSlotHoldsKeepsTheBox",
-                  [](Bytes& script, Bytes&) { SetParam(script, 2, GeneratorParam::Model, 300); },
+                  [](Bytes& script, Bytes&) { SetField(script, 2, GeneratorParam::Model, 300); },
                   {{2, SlotOfBlock(2)}},
                   "no slot of this save holds model 300, so its bounding box is kept"}),
     [](const ::testing::TestParamInfo<MatchCase>& info) { return std::string(info.param.Name); });
@@ -246,7 +342,83 @@ TEST(SlotFieldText, ShortestExactTexts) {
 
 TEST(SaveSync, AnotherScriptIsNotTheOneTheSaveWasMadeWith) {
   EXPECT_FALSE(Sync(demo::GenerateScript(2)).MadeWithScript);
+  EXPECT_FALSE(
+      Sync(demo::GenerateScript(2), WithVariablesMoved(Original().Save, 16)).MadeWithScript);
   EXPECT_FALSE(Sync(Bytes(70204, 0)).MadeWithScript);
+}
+
+// A save made when only the first 30 instructions had run: the variables of the other 70 read 0
+// and so name slot 0. None of them gets it; when its own instruction was edited, nobody does.
+struct NotRunCase {
+  const char* Name;
+  bool SlotZeroEdited;
+  std::optional<int> SlotOfBlock3;  // the instruction of slot 0
+  const char* Note;
+};
+
+class SaveNotRunTest : public ::testing::TestWithParam<NotRunCase> {};
+
+TEST_P(SaveNotRunTest, NoStrangerInSlotZero) {
+  constexpr int kRan = 30;
+  const Bytes save = demo::GenerateSave(kSeed, demo::GenerateScript(kSeed, {.BlockCount = kRan}));
+  Bytes script = Original().Script;
+  if (GetParam().SlotZeroEdited) SetField(script, 3, GeneratorParam::X, 4321);
+  const SyncPlan plan = Sync(script, save);
+  EXPECT_TRUE(plan.MadeWithScript);
+  EXPECT_EQ(plan.Matching.VariableShift, 0);
+  EXPECT_EQ(plan.Matching.SlotOf[2], GetParam().SlotOfBlock3);
+  for (int block = kRan + 1; block <= 100; ++block) {
+    EXPECT_EQ(plan.Matching.SlotOf[static_cast<std::size_t>(block - 1)], std::nullopt)
+        << "block " << block;
+  }
+  EXPECT_TRUE(plan.Changes.empty()) << Lines(plan);
+  EXPECT_TRUE(plan.Patched == save);
+  std::string notes;
+  for (const std::string& note : plan.Notes) notes += note + "\n";
+  EXPECT_NE(notes.find(GetParam().Note), std::string::npos) << notes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SaveNotRunTest,
+    ::testing::Values(NotRunCase{"SlotZeroKeepsItsOwn", false, 0, "has no slot in this save"},
+                      NotRunCase{"SlotZeroEditedCannotBeTold", true, std::nullopt,
+                                 "slot 0 is named by the handle variables of 71 instructions"}),
+    [](const ::testing::TestParamInfo<NotRunCase>& info) { return std::string(info.param.Name); });
+
+// 100 of the 149 instructions of a script compiled elsewhere moved one unit each: every one
+// arrives in its slot, and the save still counts as made with the script, PC or phone alike.
+TEST(SaveSync, MostCarsMovedAtOnceAllArrive) {
+  const Bytes script = demo::GenerateForeignScript(kSeed);
+  const std::vector<GeneratorInstruction> instructions = FindGeneratorInstructions(script);
+  ASSERT_EQ(instructions.size(), 149u);
+  for (const int savedBy : {0, 16}) {
+    const Bytes save = WithVariablesMoved(demo::GenerateSave(kSeed, script), savedBy);
+    const SyncPlan unchanged = Sync(script, save);
+    Bytes moved = script;
+    std::vector<std::size_t> movedOnes;
+    for (std::size_t i = 0; i < instructions.size() && movedOnes.size() < 100; ++i) {
+      // Carried ones only: a one-byte model id above 127 is never carried, and a local handle
+      // variable leaves a moved car nothing to be found by.
+      if (instructions[i][GeneratorParam::Model].value < 0 ||
+          instructions[i][GeneratorParam::Handle].type != kTypeGlobalVar) {
+        continue;
+      }
+      SetValue(moved, instructions[i][GeneratorParam::X],
+               instructions[i][GeneratorParam::X].value + 1);
+      movedOnes.push_back(i);
+    }
+    const SyncPlan plan = Sync(moved, save);
+    EXPECT_TRUE(plan.MadeWithScript) << "moved by " << savedBy;
+    EXPECT_EQ(plan.ChangedSlots, 100) << "moved by " << savedBy;
+    EXPECT_EQ(plan.Changes.size(), 100u) << "moved by " << savedBy;
+    for (std::size_t i : movedOnes) {
+      ASSERT_TRUE(unchanged.Matching.SlotOf[i].has_value());
+      ASSERT_EQ(plan.Matching.SlotOf[i], unchanged.Matching.SlotOf[i]) << "instruction " << i;
+      EXPECT_EQ(ReadSlot(plan.Patched, LayoutOf(save), *plan.Matching.SlotOf[i]).X,
+                static_cast<float>(instructions[i][GeneratorParam::X].value + 1) / 16.0f)
+          << "instruction " << i;
+    }
+  }
 }
 
 // The save and its .bak on disk, with the new file's creation refused for either.
