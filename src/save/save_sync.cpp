@@ -34,11 +34,13 @@ std::string AmbiguityNote(const AmbiguousSlot& ambiguous,
   for (std::size_t i : ambiguous.Instructions) {
     offsets += (offsets.empty() ? "" : ", ") + std::to_string(instructions[i].opcodeOffset);
   }
+  const char* const why =
+      ambiguous.Slot == 0 ? " (a variable reads 0 until its instruction has run)" : "";
   return "slot " + std::to_string(ambiguous.Slot) + " is named by the handle variables of " +
          std::to_string(ambiguous.Instructions.size()) +
          " instructions that do not agree with it (at offsets " + offsets +
-         "); which of them made it cannot be told (a variable reads 0 until its instruction has "
-         "run), so none of them is carried and the slot is left as it is";
+         "); which of them made it cannot be told" + why +
+         ", so none of them is carried and the slot is left as it is";
 }
 
 }  // namespace
