@@ -19,8 +19,8 @@ std::int32_t Value(const GeneratorInstruction& instruction, GeneratorParam param
 
 // A variable is a 32-bit word, so only whole words are tried. The phone editions' script moves the
 // PC script's handles by 16 bytes; 16 words either way leaves room for a script that declares a
-// few more or fewer, and a stray shift cannot win by chance, since agreeing takes the model and
-// the exact position.
+// few more or fewer. A wide bound costs little: agreeing takes the model and the exact position,
+// so a wrong shift gathers a stray agreement or two, never as many as the right one.
 constexpr int kShiftStep = 4;
 constexpr int kMaxShift = 64;
 
@@ -33,8 +33,9 @@ std::optional<int> SlotFromVariable(const GeneratorInstruction& instruction,
   if (handle.type != kTypeGlobalVar) return std::nullopt;
   const std::int64_t offset =
       static_cast<std::int64_t>(static_cast<std::uint32_t>(handle.value)) + shift;
-  if (offset < 0 || offset + 4 > static_cast<std::int64_t>(layout.VariableSpace))
+  if (offset < 0 || offset + 4 > static_cast<std::int64_t>(layout.VariableSpace)) {
     return std::nullopt;
+  }
   const auto slot = static_cast<std::int32_t>(
       ReadU32(save, layout.VariablesOffset + static_cast<std::size_t>(offset)));
   if (slot < 0 || static_cast<std::uint32_t>(slot) >= layout.GeneratorCount) return std::nullopt;
