@@ -119,7 +119,7 @@ SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
                                        static_cast<std::size_t>(slot) * kGeneratorSlotSize,
                                    kGeneratorSlotSize));
   }
-  if (plan.ChangedSlots > 0) RenewSaveChecksum(plan.Patched);
+  if (plan.ChangedSlots > 0) RenewSaveChecksum(plan.Patched, layout);
   return plan;
 }
 
