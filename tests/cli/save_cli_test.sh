@@ -185,9 +185,8 @@ expect_in "$work/err" "does not seem to be made with" "another script message"
 same_file "$work/other.b" "$work/other/GTA3sf1.b" "another script's save untouched"
 expect_exit 0 "another script's save, --force" -- "$cars" save sync --force --check "$a" "$work/other.b"
 
-# --- Every platform: listed by name; the unchanged script changes no byte; the changed script's
-# edits land as on the PC and the checksum verifies in its place (save list exits 0). An Xbox
-# save is never written, nor any save of a run that names one.
+# --- Every platform: listed by name; an unchanged script changes no byte; the changed one's edits
+# land as on the PC and list with a valid checksum. No save of a run naming an Xbox one is written.
 "$gen" --dir "$work/changed" --seed 5 --changed >/dev/null || fail "generator (changed)"
 for platform in PC Android iOS PS2 PS2-Australia PS2-Japan Xbox; do
   dir=$work/platform/$platform name=${platform/-/ } p=$work/platform/$platform/GTA3sf1.b
@@ -205,27 +204,16 @@ for platform in PC Android iOS PS2 PS2-Australia PS2-Japan Xbox; do
     same_file "$work/before-xbox.b" "$work/pristine.b" "the save before the Xbox one untouched"
     ls "$dir"/*.bak "$work"/before-xbox.b.* >/dev/null 2>&1 && fail "Xbox sync made a file"
     expect_exit 0 "Xbox sync --check" -- "$cars" save sync --check "$work/changed/MAIN.SCM" "$p"
-    sed "s#$p #SAVE #" "$work/out" | cmp -s - "$work/platform/PC/changes" || fail "Xbox --check"
     continue
   fi
   expect_exit 0 "$platform sync unchanged" -- "$cars" save sync "$dir/MAIN.SCM" "$p"
   same_file "$p" "$dir/pristine.b" "$platform: the unchanged script changes no byte"
   expect_exit 0 "$platform sync changed" -- "$cars" save sync "$work/changed/MAIN.SCM" "$p"
   sed "s#$p #SAVE #" "$work/out" >"$dir/changes"
-  [ "$platform" = PC ] || cmp -s "$dir/changes" "$work/platform/PC/changes" ||
-    fail "$platform: the changes differ from the PC's"
-  expect_exit 0 "$platform list after the sync" -- "$cars" save list --json "$p"
-  python3 - "$work/out" "$work/platform/PC/GTA3sf1.b.json" "$dir/pristine.b" "$p" <<'PY' ||
-import json, os, sys
-slots = json.load(open(sys.argv[1]))["slots"]
-if os.path.exists(sys.argv[2]):
-    assert slots == json.load(open(sys.argv[2]))["slots"], "slots differ from the PC's"
-else:
-    json.dump({"slots": slots}, open(sys.argv[2], "w"))
-old, new = open(sys.argv[3], "rb").read(), open(sys.argv[4], "rb").read()
-assert len(old) == len(new) and sum(a != b for a, b in zip(old[:-4], new[:-4])) > 0
-PY
-    fail "$platform: the slots after the sync"
+  expect_exit 0 "$platform list after the sync" -- "$cars" save list "$p"
+  sed 1d "$work/out" >"$dir/list"
+  cmp -s "$dir/changes" "$work/platform/PC/changes" && cmp -s "$dir/list" "$work/platform/PC/list" ||
+    fail "$platform: the changes or the listing after them differ from the PC's"
 done
 grep -q "slot" "$work/platform/PC/changes" || fail "the changed script changes nothing on the PC"
 

@@ -1,10 +1,8 @@
 // The save reader over any bytes, and the sync of the demo script into what it accepts. The first
-// byte chooses the save: odd, the rest of the input itself; even, the demo save of the platform
-// its bits 2 and up choose, with the input's (offset, byte) pairs XORed into it, its checksum
-// renewed when bit 1 is set, so that the fuzzer reaches the sync. No crash; what is accepted lies
-// inside the file; a sync that changes nothing gives the save back byte for byte, and one that
-// changes something gives a save that reads back whole, with a valid checksum, that a second sync
-// leaves as it is.
+// byte chooses the save: odd, the rest of the input; even, the demo save of the platform its upper
+// bits choose, the input's (offset, byte) pairs XORed in, its checksum renewed if bit 1 is set, so
+// the fuzzer reaches the sync. No crash; what is accepted lies inside the file; a sync that changes
+// nothing gives the save back, one that changes something a save that a second sync leaves as is.
 #include <array>
 #include <span>
 

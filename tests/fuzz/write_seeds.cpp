@@ -2,7 +2,6 @@
 // scripts, definitions and zone files, plug-ins created from a script, a few telling numbers.
 // Usage: fuzz-seeds DIR (one folder per target below it).
 
-#include <algorithm>
 #include <cfloat>
 #include <cstdio>
 #include <cstring>
@@ -140,11 +139,10 @@ int main(int argc, char** argv) {
     Bytes edited(1, static_cast<char>(p << 2 | 2));
     for (int i = 0; i < 4; ++i) edited += static_cast<char>(alarm >> (8 * i));
     edited += '\x05';
-    std::string name = kSavePlatforms[p].Name;
-    std::replace(name.begin(), name.end(), ' ', '-');
-    if (!Write(dir, "save_reader", "raw-" + name, "\x01" + Bytes(save.begin(), save.end())) ||
-        !Write(dir, "save_reader", "edited-" + name, edited)) {
-      std::fprintf(stderr, "fuzz-seeds: cannot write the %s save seeds\n", name.c_str());
+    const std::string n = std::to_string(p);
+    if (!Write(dir, "save_reader", "raw-" + n, "\x01" + Bytes(save.begin(), save.end())) ||
+        !Write(dir, "save_reader", "edited-" + n, edited)) {
+      std::fprintf(stderr, "fuzz-seeds: cannot write the save seeds of platform %s\n", n.c_str());
       return 2;
     }
   }

@@ -9,6 +9,7 @@
 
 #include "command_files.h"
 #include "commands.h"
+#include "save/save_layout.h"
 #include "save/save_sync.h"
 #include "save/save_write.h"
 #include "scm/file_in_one_step.h"
@@ -106,12 +107,14 @@ int RunSaveSync(const SaveSyncOptions& options) {
     SaveRun run;
     if (const auto failed = LoadSave(path, false, run.Save)) return *failed;
     if (!options.Check && !run.Save.Layout.Writable) {
+      const SavePlatform platform = run.Save.Layout.Platform;
+      const std::string why = "the console checks the " +
+                              std::to_string(PlatformRow(platform).SignatureBytes) +
+                              "-byte signature after its checksum, which this program cannot renew";
       std::fprintf(stderr,
-                   "tovick-cars: %s is an %s save: the console checks the %zu-byte signature "
-                   "after its checksum, which this program cannot renew, so it is never "
-                   "written (--check shows what would change); nothing written\n",
-                   path.c_str(), std::string(SavePlatformName(run.Save.Layout.Platform)).c_str(),
-                   PlatformRow(run.Save.Layout.Platform).SignatureBytes);
+                   "tovick-cars: %s is an %s save: %s, so it is never written (--check shows "
+                   "what would change); nothing written\n",
+                   path.c_str(), std::string(SavePlatformName(platform)).c_str(), why.c_str());
       return kExitDoesNotFit;
     }
     run.Plan = PlanSaveSync(instructions, run.Save.Bytes, run.Save.Layout);
