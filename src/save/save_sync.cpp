@@ -1,5 +1,6 @@
 #include "save/save_sync.h"
 
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -22,9 +23,18 @@ std::optional<int> SlotOfModel(std::span<const std::uint8_t> save, const SaveLay
   return std::nullopt;
 }
 
-// Shortest round-trip texts differ exactly when the values do (-0 and 0 among them).
+// As the reports' shortest texts compare (-0 is not 0, every NaN is "nan"), without making them.
 bool SameField(const GeneratorSlot& a, const GeneratorSlot& b, SlotField field) {
-  return SlotFieldText(a, field) == SlotFieldText(b, field);
+  const double x = SlotFieldValue(a, field);
+  const double y = SlotFieldValue(b, field);
+  if (std::isnan(x) || std::isnan(y)) return std::isnan(x) && std::isnan(y);
+  return x == y && std::signbit(x) == std::signbit(y);
+}
+
+std::uint32_t ByteSum(std::span<const std::uint8_t> bytes) {
+  std::uint32_t sum = 0;
+  for (const std::uint8_t byte : bytes) sum += byte;
+  return sum;
 }
 
 // Names the slot and every instruction that names it: the user decides, the program cannot.
@@ -103,6 +113,7 @@ SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
     written[*slot] = after;
   }
 
+  std::uint32_t checksumDelta = 0;  // modulo 2^32, as the checksum
   for (const auto& [slot, after] : written) {
     const GeneratorSlot before = ReadSlot(save, layout, slot);
     bool changed = after.Box != before.Box;
@@ -114,12 +125,21 @@ SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
     }
     if (!changed) continue;
     ++plan.ChangedSlots;
-    EncodeSlot(after, std::span(plan.Patched)
-                          .subspan(layout.SlotsOffset +
-                                       static_cast<std::size_t>(slot) * kGeneratorSlotSize,
-                                   kGeneratorSlotSize));
+    const std::span<std::uint8_t> bytes = std::span(plan.Patched).subspan(
+        layout.SlotsOffset + static_cast<std::size_t>(slot) * kGeneratorSlotSize,
+        kGeneratorSlotSize);
+    checksumDelta -= ByteSum(bytes);
+    EncodeSlot(after, bytes);
+    checksumDelta += ByteSum(bytes);
   }
-  if (plan.ChangedSlots > 0) RenewSaveChecksum(plan.Patched, layout);
+  if (plan.ChangedSlots == 0) return plan;
+  // A sound checksum moves by what the slots changed: no need to add up the whole save again.
+  if (layout.ChecksumOk) {
+    WriteU32(plan.Patched, layout.ChecksumOffset,
+             ReadU32(save, layout.ChecksumOffset) + checksumDelta);
+  } else {
+    RenewSaveChecksum(plan.Patched, layout);
+  }
   return plan;
 }
 

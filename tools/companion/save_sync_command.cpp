@@ -75,7 +75,7 @@ std::optional<int> ReadInstructions(const std::string& path,
   return std::nullopt;
 }
 
-std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
