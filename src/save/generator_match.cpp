@@ -17,14 +17,27 @@ std::int32_t Value(const GeneratorInstruction& instruction, GeneratorParam param
   return instruction[param].value;
 }
 
-// The slot the save's copy of the instruction's global handle variable names, if it is in use.
+// A variable is a 32-bit word, so only whole words are tried. The phone editions' script moves the
+// PC script's handles by 16 bytes; 16 words either way leaves room for a script that declares a
+// few more or fewer. A wide bound costs little: agreeing takes the model and the exact position,
+// so a wrong shift gathers a stray agreement or two, never as many as the right one.
+constexpr int kShiftStep = 4;
+constexpr int kMaxShift = 64;
+
+// The slot the save's copy of the instruction's global handle variable names, read `shift` bytes
+// from the script's offset, if that is inside the variable space and the slot is in use.
 std::optional<int> SlotFromVariable(const GeneratorInstruction& instruction,
-                                    std::span<const std::uint8_t> save, const SaveLayout& layout) {
+                                    std::span<const std::uint8_t> save, const SaveLayout& layout,
+                                    int shift) {
   const GeneratorValue& handle = instruction[GeneratorParam::Handle];
   if (handle.type != kTypeGlobalVar) return std::nullopt;
-  const auto offset = static_cast<std::uint32_t>(handle.value);
-  if (layout.VariableSpace < 4 || offset > layout.VariableSpace - 4) return std::nullopt;
-  const auto slot = static_cast<std::int32_t>(ReadU32(save, layout.VariablesOffset + offset));
+  const std::int64_t offset =
+      static_cast<std::int64_t>(static_cast<std::uint32_t>(handle.value)) + shift;
+  if (offset < 0 || offset + 4 > static_cast<std::int64_t>(layout.VariableSpace)) {
+    return std::nullopt;
+  }
+  const auto slot = static_cast<std::int32_t>(
+      ReadU32(save, layout.VariablesOffset + static_cast<std::size_t>(offset)));
   if (slot < 0 || static_cast<std::uint32_t>(slot) >= layout.GeneratorCount) return std::nullopt;
   return slot;
 }
@@ -71,39 +84,73 @@ GeneratorMatching MatchGenerators(std::span<const GeneratorInstruction> instruct
   auto agrees = [&](std::size_t i, int slot) {
     return AgreesInModelAndPosition(instructions[i], slots[static_cast<std::size_t>(slot)]);
   };
+  auto namedAt = [&](int shift) {
+    std::vector<std::optional<int>> named(instructions.size());
+    for (std::size_t i = 0; i < instructions.size(); ++i) {
+      named[i] = SlotFromVariable(instructions[i], save, layout, shift);
+    }
+    return named;
+  };
+  auto agreeingNamed = [&](const std::vector<std::optional<int>>& named) {
+    int count = 0;
+    for (std::size_t i = 0; i < named.size(); ++i) count += named[i] && agrees(i, *named[i]);
+    return count;
+  };
 
   GeneratorMatching matching;
   matching.SlotOf.assign(instructions.size(), std::nullopt);
   std::vector<bool> claimed(static_cast<std::size_t>(slotCount), false);
+  auto take = [&](std::size_t i, int slot) {
+    matching.SlotOf[i] = slot;
+    claimed[static_cast<std::size_t>(slot)] = true;
+  };
 
-  // By variable: the instructions naming each slot, in file order.
-  std::map<int, std::vector<std::size_t>> naming;
-  for (std::size_t i = 0; i < instructions.size(); ++i) {
-    if (const std::optional<int> slot = SlotFromVariable(instructions[i], save, layout)) {
-      naming[*slot].push_back(i);
-    }
-  }
-  for (const auto& [slot, named] : naming) {
-    std::size_t keeper = named.back();
-    for (auto it = named.rbegin(); it != named.rend(); ++it) {
-      if (agrees(*it, slot)) {
-        keeper = *it;
-        break;
+  // 1. The alignment: 0 first, then by distance, so that a tie keeps the nearer shift.
+  std::vector<std::optional<int>> named(instructions.size());
+  for (int distance = 0; distance <= kMaxShift; distance += kShiftStep) {
+    for (int sign : {1, -1}) {
+      if (distance == 0 && sign < 0) break;
+      const int shift = sign * distance;
+      std::vector<std::optional<int>> candidate = namedAt(shift);
+      const int count = agreeingNamed(candidate);
+      if (count > matching.AgreeingByVariable) {
+        matching.AgreeingByVariable = count;
+        matching.VariableShift = shift;
+        named = std::move(candidate);
       }
     }
-    matching.SlotOf[keeper] = slot;
-    claimed[static_cast<std::size_t>(slot)] = true;
   }
 
-  // By values, in file order, for every instruction still without a slot.
+  // 2. A variable borne out by the values.
+  std::map<int, std::size_t> borneOut;  // slot -> the last instruction agreeing with it
+  for (std::size_t i = 0; i < instructions.size(); ++i) {
+    if (named[i] && agrees(i, *named[i])) borneOut[*named[i]] = i;
+  }
+  for (const auto& [slot, i] : borneOut) take(i, slot);
+
+  // 3. By values, in file order.
   for (std::size_t i = 0; i < instructions.size(); ++i) {
     if (matching.SlotOf[i]) continue;
     for (int slot = 0; slot < slotCount; ++slot) {
       if (!claimed[static_cast<std::size_t>(slot)] && agrees(i, slot)) {
-        matching.SlotOf[i] = slot;
-        claimed[static_cast<std::size_t>(slot)] = true;
+        take(i, slot);
         break;
       }
+    }
+  }
+
+  // 4. A variable alone in naming a slot nothing else claimed.
+  std::map<int, std::vector<std::size_t>> naming;
+  for (std::size_t i = 0; i < instructions.size(); ++i) {
+    if (!matching.SlotOf[i] && named[i] && !claimed[static_cast<std::size_t>(*named[i])]) {
+      naming[*named[i]].push_back(i);
+    }
+  }
+  for (auto& [slot, left] : naming) {
+    if (left.size() == 1) {
+      take(left.front(), slot);
+    } else {
+      matching.Ambiguous.push_back({slot, std::move(left)});
     }
   }
 

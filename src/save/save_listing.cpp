@@ -79,7 +79,8 @@ std::string RenderSaveTable(const SaveListing& listing) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text + "\n";
   };
-  std::string text = listing.Path + ": " + std::to_string(listing.Length) + " bytes, " +
+  std::string text = listing.Path + ": GTA III " + std::string(SavePlatformName(listing.Platform)) +
+                     " save, " + std::to_string(listing.Length) + " bytes, " +
                      std::to_string(listing.Slots.size()) + " car generator(s) in use" +
                      (listing.ChecksumOk ? "" : ", checksum does not match") + "\n";
   text += line(titles);
@@ -102,6 +103,7 @@ std::string RenderSaveJson(const SaveListing& listing) {
   }
   JsonObject document;
   document.String("save", listing.Path)
+      .String("platform", SavePlatformName(listing.Platform))
       .Number("length", listing.Length)
       .Bool("checksumOk", listing.ChecksumOk)
       .Number("generatorCount", static_cast<std::int64_t>(listing.Slots.size()));

@@ -14,6 +14,7 @@ namespace tovick {
 
 struct SaveListing {
   std::string Path;
+  SavePlatform Platform = SavePlatform::Pc;
   std::int64_t Length = 0;
   bool ChecksumOk = true;
   std::vector<GeneratorSlot> Slots;

@@ -24,12 +24,14 @@ struct SlotChange {
 
 struct SyncPlan {
   GeneratorMatching Matching;
-  // Said on standard error: instructions carried nowhere or not carried, boxes kept.
+  // Said on standard error: instructions carried nowhere or not carried, slots that cannot be
+  // told, boxes kept.
   std::vector<std::string> Notes;
   // In slot order, field by field.
   std::vector<SlotChange> Changes;
   int ChangedSlots = 0;
-  // At least half of the instructions (and at least one) agree with their slot before any change.
+  // At least a quarter of the instructions (and at least one) agree with the slot their variable
+  // names, before any change: edits to most cars still leave the evidence standing.
   bool MadeWithScript = false;
   // The save with the changes and its checksum renewed; the same bytes when nothing changes.
   std::vector<std::uint8_t> Patched;

@@ -20,7 +20,7 @@ expect_in "$work/out" "tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b
 for command in "save" "save list" "save sync"; do
   # shellcheck disable=SC2086
   expect_exit 0 "$command --help" -- "$cars" $command --help
-  expect_in "$work/out" "5 not a GTA III PC save" "exit 5 in $command --help"
+  expect_in "$work/out" "5 not a GTA III save" "exit 5 in $command --help"
 done
 expect_in "$work/out" "6 a save could not be written" "exit 6 in save sync --help"
 expect_exit 1 "save without a command" -- "$cars" save
@@ -32,7 +32,7 @@ expect_exit 1 "list of two saves" -- "$cars" save list "$save" "$save"
 # --- The listing: every slot against the script's own values (block n in slot n - 3, blocks 1
 # and 2 in the last two slots), checked from the JSON of both.
 expect_exit 0 "list" -- "$cars" save list --ide "$work/a/DEFAULT.IDE" "$save"
-expect_in "$work/out" "GTA3sf1.b: 201820 bytes, 100 car generator(s) in use" "list summary"
+expect_in "$work/out" "GTA3sf1.b: GTA III PC save, 201820 bytes, 100 car generator(s) in use" "list summary"
 expect_in "$work/out" "SLOT  MODEL  NAME" "list header"
 [ "$(grep -cE '^ +[0-9]+ +-?[0-9]+ ' "$work/out")" -eq 100 ] || fail "list: not 100 rows"
 expect_exit 0 "list --json" -- "$cars" save list --json "$save"
@@ -42,6 +42,7 @@ python3 - "$work/list.json" "$work/script.json" <<'PY' || fail "list --json agai
 import json, sys
 doc, script = json.load(open(sys.argv[1])), json.load(open(sys.argv[2]))
 assert doc["length"] == 201820 and doc["checksumOk"] is True and doc["generatorCount"] == 100
+assert doc["platform"] == "PC"
 keys = ["slot", "model", "name", "x", "y", "z", "heading", "colour1", "colour2", "forceSpawn",
         "alarm", "lock", "minDelay", "maxDelay", "usesRemaining"]
 for b in script["blocks"]:
@@ -165,7 +166,7 @@ for name in empty short long checksum blocks no-cgn array in-use; do
   if [ "$name" = checksum ]; then
     expect_in "$work/err" "a damaged save; nothing written" "checksum message"
   else
-    expect_in "$work/err" "is not a GTA III PC save" "$name message"
+    expect_in "$work/err" "is not a GTA III save" "$name message"
   fi
   same_file "$work/bad/$name.b" "$work/bad/$name.orig" "$name untouched"
   same_file "$work/first.b" "$work/pristine.b" "$name: the save before it is not written either"
@@ -183,6 +184,38 @@ expect_exit 5 "another script's save" -- "$cars" save sync "$a" "$work/other.b"
 expect_in "$work/err" "does not seem to be made with" "another script message"
 same_file "$work/other.b" "$work/other/GTA3sf1.b" "another script's save untouched"
 expect_exit 0 "another script's save, --force" -- "$cars" save sync --force --check "$a" "$work/other.b"
+
+# --- Every platform: listed by name; an unchanged script changes no byte; the changed one's edits
+# land as on the PC and list with a valid checksum. No save of a run naming an Xbox one is written.
+"$gen" --dir "$work/changed" --seed 5 --changed >/dev/null || fail "generator (changed)"
+for platform in PC Android iOS PS2 PS2-Australia PS2-Japan Xbox; do
+  dir=$work/platform/$platform name=${platform/-/ } p=$work/platform/$platform/GTA3sf1.b
+  "$gen" --dir "$dir" --seed 5 --platform "$platform" >/dev/null || fail "generator ($platform)"
+  cp "$p" "$dir/pristine.b"
+  expect_exit 0 "$platform list" -- "$cars" save list "$p"
+  expect_in "$work/out" "GTA3sf1.b: GTA III $name save, " "$platform named in the listing"
+  expect_exit 0 "$platform list --json" -- "$cars" save list --json "$p"
+  expect_in "$work/out" "\"platform\": \"$name\"" "$platform named in the JSON"
+  if [ "$platform" = Xbox ]; then
+    cp "$work/pristine.b" "$work/before-xbox.b"
+    expect_exit 5 "Xbox sync" -- "$cars" save sync "$work/changed/MAIN.SCM" "$work/before-xbox.b" "$p"
+    expect_in "$work/err" "20-byte signature" "Xbox refusal names the signature"
+    same_file "$p" "$dir/pristine.b" "Xbox save untouched"
+    same_file "$work/before-xbox.b" "$work/pristine.b" "the save before the Xbox one untouched"
+    ls "$dir"/*.bak "$work"/before-xbox.b.* >/dev/null 2>&1 && fail "Xbox sync made a file"
+    expect_exit 0 "Xbox sync --check" -- "$cars" save sync --check "$work/changed/MAIN.SCM" "$p"
+    continue
+  fi
+  expect_exit 0 "$platform sync unchanged" -- "$cars" save sync "$dir/MAIN.SCM" "$p"
+  same_file "$p" "$dir/pristine.b" "$platform: the unchanged script changes no byte"
+  expect_exit 0 "$platform sync changed" -- "$cars" save sync "$work/changed/MAIN.SCM" "$p"
+  sed "s#$p #SAVE #" "$work/out" >"$dir/changes"
+  expect_exit 0 "$platform list after the sync" -- "$cars" save list "$p"
+  sed 1d "$work/out" >"$dir/list"
+  cmp -s "$dir/changes" "$work/platform/PC/changes" && cmp -s "$dir/list" "$work/platform/PC/list" ||
+    fail "$platform: the changes or the listing after them differ from the PC's"
+done
+grep -q "slot" "$work/platform/PC/changes" || fail "the changed script changes nothing on the PC"
 
 # --- Not regular files, missing files, a short script.
 mkfifo "$work/fifo.b"

@@ -104,18 +104,19 @@ class MemoryFileIo final : public FileIo {
     std::copy_n(bytes, count, Bytes.begin() + static_cast<std::ptrdiff_t>(at));
     return true;
   }
+  // Read, never mapped: the callers' fallback is what the fuzzer reaches.
   Mapping Map(Handle, std::size_t) override { return {}; }
   void Unmap(const Mapping&) override {}
-  // No other file exists.
   std::string Resolve(const std::string& path) override { return path; }
   Kind KindOf(const std::string&) override { return Kind::Regular; }
   bool MayWrite(const std::string&) override { return true; }
   std::string Identity(const std::string& path) override { return path; }
+  // No other file exists.
   Handle Create(const std::string&) override { return kNoFile; }
   bool CopyAccess(Handle, const std::string&) override { return true; }
   bool Flush(Handle) override { return true; }
-  void FlushFolder(const std::string&) override {}
   bool Replace(const std::string&, const std::string&) override { return false; }
+  void FlushFolder(const std::string&) override {}
   bool Remove(const std::string&) override { return false; }
   bool Exists(const std::string&) override { return false; }
 };

@@ -1,9 +1,9 @@
 // The save reader over any bytes, and the sync of the demo script into what it accepts. The first
-// byte chooses the save: odd, the rest of the input itself; even, the demo save with the input's
-// (offset, byte) pairs XORed into it, its checksum renewed when bit 1 is set, so that the fuzzer
-// reaches the sync. No crash; what is accepted lies inside the file; a sync that changes nothing
-// gives the save back byte for byte, and one that changes something gives a save that reads
-// back whole, with a valid checksum, that a second sync leaves as it is.
+// byte chooses the save: odd, the rest of the input; even, the demo save of the platform its upper
+// bits choose, the input's (offset, byte) pairs XORed in, its checksum renewed if bit 1 is set, so
+// the fuzzer reaches the sync. No crash; what is accepted lies inside the file; a sync that changes
+// nothing gives the save back, one that changes something a save that a second sync leaves as is.
+#include <array>
 #include <span>
 
 #include "fuzz_harness.h"
@@ -22,9 +22,15 @@ const std::vector<GeneratorInstruction>& DemoInstructions() {
   return found;
 }
 
-const std::vector<std::uint8_t>& DemoSave() {
-  static const std::vector<std::uint8_t> save = demo::GenerateSave(1, fuzz::DemoScript());
-  return save;
+const std::vector<std::uint8_t>& DemoSave(std::size_t platform) {
+  static const auto saves = [] {
+    std::array<std::vector<std::uint8_t>, kSavePlatforms.size()> all;
+    for (std::size_t p = 0; p < all.size(); ++p) {
+      all[p] = demo::GenerateSave(1, fuzz::DemoScript(), kSavePlatforms[p].Platform);
+    }
+    return all;
+  }();
+  return saves[platform % saves.size()];
 }
 
 }  // namespace
@@ -36,7 +42,7 @@ TOVICK_FUZZ_TARGET(input) {
     const std::string rest = input.Rest();
     save.assign(rest.begin(), rest.end());
   } else {
-    save = DemoSave();
+    save = DemoSave(mode >> 2);
     for (int edits = 0; edits < 64; ++edits) {
       const auto at = input.Value<std::uint32_t>() % save.size();
       const std::uint8_t flip = input.Byte();
@@ -52,10 +58,12 @@ TOVICK_FUZZ_TARGET(input) {
     return;
   }
   const SaveLayout& layout = *read.Layout;
-  FUZZ_CHECK(save.size() == kSaveLength);
+  const SavePlatformRow& row = PlatformRow(layout.Platform);
+  FUZZ_CHECK(layout.ChecksumOffset + kSaveChecksumBytes + row.SignatureBytes == save.size());
+  FUZZ_CHECK(layout.Writable == (row.SignatureBytes == 0));
   FUZZ_CHECK(layout.GeneratorCount <= static_cast<std::uint32_t>(kGeneratorSlotCount));
-  FUZZ_CHECK(layout.SlotsOffset + kGeneratorArraySize <= kSaveChecksumOffset);
-  FUZZ_CHECK(layout.VariablesOffset + layout.VariableSpace <= kSaveChecksumOffset);
+  FUZZ_CHECK(layout.SlotsOffset + kGeneratorArraySize <= layout.ChecksumOffset);
+  FUZZ_CHECK(layout.VariablesOffset + layout.VariableSpace <= layout.ChecksumOffset);
   FUZZ_CHECK(layout.ChecksumOk == read.Problem.empty());
   if (!layout.ChecksumOk) return;
 
@@ -69,6 +77,7 @@ TOVICK_FUZZ_TARGET(input) {
   }
   const SaveRead again = ReadSaveLayout(plan.Patched);
   FUZZ_CHECK(again.Layout.has_value() && again.Layout->ChecksumOk);
+  FUZZ_CHECK(again.Layout->Platform == layout.Platform);
   const SyncPlan second = PlanSaveSync(DemoInstructions(), plan.Patched, *again.Layout);
   FUZZ_CHECK(second.ChangedSlots == 0);
   FUZZ_CHECK(second.Patched == plan.Patched);

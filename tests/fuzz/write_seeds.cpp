@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "gen/demo_data.h"
-#include "gen/foreign_script.h"
 #include "gen/demo_save.h"
+#include "gen/foreign_script.h"
 #include "plugin/plugin_create.h"
 #include "plugin/script_reader.h"
+#include "save/save_layout.h"
 #include "scm/car_table.h"
 
 namespace {
@@ -79,7 +80,6 @@ int main(int argc, char** argv) {
   // The foreign script's first run of instructions, and its end with the cut-off instruction.
   const Bytes foreignRun(foreign.begin() + 19990, foreign.begin() + 20400);
   const Bytes foreignEnd(foreign.end() - 400, foreign.end());
-  const std::vector<std::uint8_t> save = demo::GenerateSave(1, plain);
   const Bytes definitions = demo::GenerateDefinitions(1);
   const Bytes zones = demo::GenerateZones(1);
   // show_apply: block choice, flags, vehicle position, six typed texts, then the window.
@@ -123,14 +123,26 @@ int main(int argc, char** argv) {
       {"number_to_text", "largest", DoubleBytes(DBL_MAX)},
       {"number_to_text", "smallest", DoubleBytes(4.9406564584124654e-324)},
       {"number_to_text", "length", DoubleBytes(70204)},
-      // save_reader: the demo save as it is, and with slot 1's alarm changed and the checksum
-      // renewed (the first byte of the input chooses).
-      {"save_reader", "raw", "\x01" + Bytes(save.begin(), save.end())},
-      {"save_reader", "edited", Bytes("\x02\x85\x4d\x00\x00\x05", 6)},
   };
   for (const auto& seed : seeds) {
     if (!Write(dir, seed.Target, seed.Name, seed.Contents)) {
       std::fprintf(stderr, "fuzz-seeds: cannot write %s/%s\n", seed.Target, seed.Name);
+      return 2;
+    }
+  }
+  // save_reader: the demo save of each platform as it is, and with slot 1's alarm changed and the
+  // checksum renewed (the first byte of the input chooses, its bits 2 and up the platform).
+  for (std::size_t p = 0; p < kSavePlatforms.size(); ++p) {
+    const std::vector<std::uint8_t> save = demo::GenerateSave(1, plain, kSavePlatforms[p].Platform);
+    const SaveLayout layout = *ReadSaveLayout(save).Layout;
+    const auto alarm = static_cast<std::uint32_t>(layout.SlotsOffset + kGeneratorSlotSize + 0x19);
+    Bytes edited(1, static_cast<char>(p << 2 | 2));
+    for (int i = 0; i < 4; ++i) edited += static_cast<char>(alarm >> (8 * i));
+    edited += '\x05';
+    const std::string n = std::to_string(p);
+    if (!Write(dir, "save_reader", "raw-" + n, "\x01" + Bytes(save.begin(), save.end())) ||
+        !Write(dir, "save_reader", "edited-" + n, edited)) {
+      std::fprintf(stderr, "fuzz-seeds: cannot write the save seeds of platform %s\n", n.c_str());
       return 2;
     }
   }

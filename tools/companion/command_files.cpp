@@ -125,21 +125,21 @@ std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveIma
   image.Path = path;
   // Only the commands that write say so; a listing never writes.
   const char* written = acceptDamaged ? "" : "; nothing written";
-  WholeFile file;
-  switch (file.Open(PlatformFileIo(), path, kMaxTextFileBytes)) {
+  image.File = std::make_unique<WholeFile>();
+  switch (image.File->Open(PlatformFileIo(), path, kMaxTextFileBytes)) {
     case WholeFileRead::Read:
       break;
     case WholeFileRead::CannotOpen:
       return CannotOpen("save", path);
     case WholeFileRead::TooLarge:
-      std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+      std::fprintf(stderr, "tovick-cars: %s is not a GTA III save (%s)%s\n", path.c_str(),
                    TooLargeReason().c_str(), written);
       return kExitDoesNotFit;
   }
-  image.Bytes.assign(file.Bytes().begin(), file.Bytes().end());
+  image.Bytes = image.File->Bytes();
   const SaveRead read = ReadSaveLayout(image.Bytes);
   if (!read.Layout) {
-    std::fprintf(stderr, "tovick-cars: %s is not a GTA III PC save (%s)%s\n", path.c_str(),
+    std::fprintf(stderr, "tovick-cars: %s is not a GTA III save (%s)%s\n", path.c_str(),
                  read.Problem.c_str(), written);
     return kExitDoesNotFit;
   }

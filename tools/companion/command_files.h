@@ -3,7 +3,9 @@
 // codes of each failure, and the usage error.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "plugin/script_table.h"
 #include "save/save_layout.h"
 #include "scm/file_uses.h"
+#include "scm/whole_file.h"
 #include "vehicles/definitions.h"
 #include "zones/zones.h"
 
@@ -51,10 +54,11 @@ int ScanOutcome(const ScriptTable& table);
 
 struct SaveImage {
   std::string Path;
-  std::vector<std::uint8_t> Bytes;
+  std::unique_ptr<WholeFile> File;      // mapped where it can be: no copy of 200 KB per save
+  std::span<const std::uint8_t> Bytes;  // File's
   SaveLayout Layout;
 };
-// Reads a save; an exit code when it cannot be opened (kExitCannotOpen) or is no GTA III PC save
+// Reads a save; an exit code when it cannot be opened (kExitCannotOpen) or is no GTA III save
 // (kExitDoesNotFit; an empty file included). A damaged checksum is refused too unless
 // acceptDamaged, and said on standard error.
 std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image);

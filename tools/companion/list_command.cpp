@@ -47,8 +47,9 @@ const char* const kListHelp =
     "export writes the plug-in the editor creates with the listed blocks marked (LIST: 3,7,12 or\n"
     "1-20,31 or all); apply checks every record of a plug-in and then patches the script in one\n"
     "step, or with --check only prints what would change. save list prints the parked-car\n"
-    "generators of a GTA III PC save; save sync carries the script's parked cars into saves made\n"
-    "with it (each kept as SAVE.b.bak first). \"tovick-cars COMMAND --help\" says more.\n"
+    "generators of a GTA III save of any platform; save sync carries the script's parked cars\n"
+    "into saves made with it (each kept as SAVE.b.bak first; never an Xbox save).\n"
+    "\"tovick-cars COMMAND --help\" says more.\n"
     "\n"
     "Exit codes:\n"
     "  0  done: the table was printed, the plug-in written or applied\n"
@@ -60,7 +61,7 @@ const char* const kListHelp =
     "  5  the plug-in does not fit: not a plug-in, or a record that does not match the script\n"
     "     (nothing written); diff: the two car tables part, or a change no plug-in can carry;\n"
     "     export, apply, diff --plugin with --anywhere: the script holds no instruction;\n"
-    "     save: not a GTA III PC save (or a damaged one), or not made with this script\n"
+    "     save: not a GTA III save (or a damaged one), or not made with this script\n"
     "  6  writing failed (the script is unchanged; save sync: that save is unchanged)\n"
     "  7  diff: the two car tables differ\n";
 

@@ -1,5 +1,5 @@
 // tovick-cars save: the commands on saved games. save list: the car generators in use in a GTA III
-// PC save, as an aligned table or JSON.
+// save of any platform, as an aligned table or JSON.
 
 #include <cstdio>
 #include <string>
@@ -15,36 +15,42 @@ const char* const kSaveHelp =
     "       tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
     "\n"
     "A saved game keeps its own copy of every parked-car generator, so a changed script shows in\n"
-    "it only in a new game. list prints the generators of a GTA III PC save; sync carries the\n"
-    "script's parked cars into saves made with it. \"tovick-cars save list --help\" and\n"
+    "it only in a new game. list prints the generators of a GTA III save (PC, Android, iOS, PS2,\n"
+    "PS2 Australia, PS2 Japan or Xbox); sync carries the script's parked cars into saves made\n"
+    "with it (every platform but Xbox). \"tovick-cars save list --help\" and\n"
     "\"tovick-cars save sync --help\" say more.\n"
     "\n"
     "Exit codes: 0 done, 1 usage error, 2 a file could not be opened (or is no regular file),\n"
-    "5 not a GTA III PC save (or a damaged one), or not made with this script (nothing written),\n"
-    "6 writing failed.\n";
+    "5 not a GTA III save (or a damaged one, or an Xbox save to write), or not made with this\n"
+    "script (nothing written), 6 writing failed.\n";
 
 const char* const kSaveListHelp =
     "Usage: tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
     "\n"
-    "Prints the parked-car generators in use in a GTA III PC save (any file name: the game's are\n"
-    "GTA3sf1.b to GTA3sf8.b), one row each: slot (from 0), model (and its name with --ide), X, Y,\n"
-    "Z, heading in degrees, colours, force spawn, alarm, lock, the two delays and the uses\n"
+    "Prints the parked-car generators in use in a GTA III save of any platform (PC, Android, iOS,\n"
+    "PS2, PS2 Australia, PS2 Japan, Xbox: told from the file alone; any file name, the game's\n"
+    "are GTA3sf1.b to GTA3sf8.b), one row each: slot (from 0), model (and its name with --ide),\n"
+    "X, Y, Z, heading in degrees, colours, force spawn, alarm, lock, the two delays and the uses\n"
     "remaining (65535 for ever). Floats are shown exactly as stored.\n"
-    "  --json      JSON instead of the table: save, length, checksumOk, generatorCount, slots\n"
+    "  --json      JSON instead of the table: save, platform, length, checksumOk,\n"
+    "              generatorCount, slots\n"
     "  --ide FILE  name the models from this definitions file\n"
     "A save whose checksum does not match (a damaged save) is listed all the same, and the run\n"
     "exits 5.\n"
     "\n"
     "Exit codes: 0 listed, 1 usage error, 2 a file could not be opened (or is no regular file),\n"
-    "5 not a GTA III PC save, or a damaged one.\n";
+    "5 not a GTA III save, or a damaged one.\n";
 
 int RunSaveList(const SaveListOptions& options) {
   Names names;
   if (const auto failed = ReadNames(options.Files, names)) return *failed;
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, true, save)) return *failed;
-  const SaveListing listing{save.Path, static_cast<std::int64_t>(save.Bytes.size()),
-                            save.Layout.ChecksumOk, SlotsInUse(save.Bytes, save.Layout),
+  const SaveListing listing{save.Path,
+                            save.Layout.Platform,
+                            static_cast<std::int64_t>(save.Bytes.size()),
+                            save.Layout.ChecksumOk,
+                            SlotsInUse(save.Bytes, save.Layout),
                             names.VehiclesOrNull()};
   const std::string text = options.Json ? RenderSaveJson(listing) : RenderSaveTable(listing);
   std::fwrite(text.data(), 1, text.size(), stdout);

@@ -9,6 +9,7 @@
 
 #include "command_files.h"
 #include "commands.h"
+#include "save/save_layout.h"
 #include "save/save_sync.h"
 #include "save/save_write.h"
 #include "scm/file_in_one_step.h"
@@ -21,11 +22,19 @@ namespace tovick::companion {
 const char* const kSaveSyncHelp =
     "Usage: tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
     "\n"
-    "Carries the script's parked cars into GTA III PC saves made with it, so that a changed car\n"
-    "shows without a new game. Every parked-car instruction of the script (found anywhere in the\n"
-    "file) is matched to its generator slot: by the save's copy of its handle variable, or else "
-    "by\n"
-    "its model and position. Its model, X, Y, Z, heading, colours, force spawn, alarm, lock and\n"
+    "Carries the script's parked cars into GTA III saves made with it, so that a changed car\n"
+    "shows without a new game: saves of the PC, Android, iOS, PS2, PS2 Australia and PS2 Japan\n"
+    "(an Xbox save is signed by the console, so it is only listed, never written). Every "
+    "parked-car instruction of the script (found anywhere in the\n"
+    "file) is matched to a generator slot by evidence, never by a guess. The save's copy of its\n"
+    "handle variable names its slot, read at the shift of the script's offsets (up to 64 bytes\n"
+    "either way) under which the most instructions agree with the slot they name (the same model\n"
+    "and X, Y, Z). An instruction takes the slot its variable names if they agree, else the "
+    "lowest\n"
+    "free slot that agrees, else the free slot its variable alone names; a slot that the "
+    "variables\n"
+    "of several such instructions name is left as it is, and they are named on standard error.\n"
+    "The instruction's model, X, Y, Z, heading, colours, force spawn, alarm, lock and\n"
     "delays are written into that slot (a new model takes its bounding box from a slot of the "
     "save\n"
     "that holds it), and the checksum is renewed; nothing else of the save changes. An "
@@ -37,11 +46,12 @@ const char* const kSaveSyncHelp =
     "makes it.\n"
     "  --check   check and print, but write nothing\n"
     "  --force   carry the cars into a save that does not seem to be made with this script (fewer\n"
-    "            than half of the instructions agree with their slot in model and position)\n"
+    "            than a quarter of the instructions agree with the slot their variable names)\n"
     "\n"
     "Exit codes: 0 done (also when nothing changed), 1 usage error, 2 a file could not be opened\n"
-    "(or is no regular file, or a script larger than 64 MiB), 5 not a GTA III PC save (or a\n"
-    "damaged one), or not made with this script (nothing written), 6 a save could not be written "
+    "(or is no regular file, or a script larger than 64 MiB), 5 not a GTA III save (or a\n"
+    "damaged one, or an Xbox save without --check), or not made with this script (nothing\n"
+    "written), 6 a save could not be written "
     "(it is unchanged; the saves before it are written).\n";
 
 namespace {
@@ -65,7 +75,7 @@ std::optional<int> ReadInstructions(const std::string& path,
   return std::nullopt;
 }
 
-std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
@@ -96,14 +106,25 @@ int RunSaveSync(const SaveSyncOptions& options) {
   for (const std::string& path : options.SavePaths) {
     SaveRun run;
     if (const auto failed = LoadSave(path, false, run.Save)) return *failed;
+    if (!options.Check && !run.Save.Layout.Writable) {
+      const SavePlatform platform = run.Save.Layout.Platform;
+      const std::string why = "the console checks the " +
+                              std::to_string(PlatformRow(platform).SignatureBytes) +
+                              "-byte signature after its checksum, which this program cannot renew";
+      std::fprintf(stderr,
+                   "tovick-cars: %s is an %s save: %s, so it is never written (--check shows "
+                   "what would change); nothing written\n",
+                   path.c_str(), std::string(SavePlatformName(platform)).c_str(), why.c_str());
+      return kExitDoesNotFit;
+    }
     run.Plan = PlanSaveSync(instructions, run.Save.Bytes, run.Save.Layout);
     if (!run.Plan.MadeWithScript && !options.Force) {
       const std::string why =
           instructions.empty()
               ? "the script holds no parked-car instruction"
-              : "only " + std::to_string(run.Plan.Matching.Agreeing) + " of the script's " +
-                    std::to_string(instructions.size()) +
-                    " parked-car instructions agree with a slot in model and position";
+              : "only " + std::to_string(run.Plan.Matching.AgreeingByVariable) +
+                    " of the script's " + std::to_string(instructions.size()) +
+                    " parked-car instructions agree with the slot their handle variable names";
       std::fprintf(stderr,
                    "tovick-cars: %s does not seem to be made with %s (%s; --force carries the "
                    "cars all the same); nothing written\n",

@@ -1,8 +1,10 @@
 #include "gen/demo_save.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <iterator>
 
 #include "save/generator_match.h"
 #include "save/generator_slot.h"
@@ -27,12 +29,15 @@ class Filler {
   std::uint32_t state_;
 };
 
-constexpr std::size_t kHeaderBytes = 0x40;      // block 0 before its "SCR" tag
 constexpr std::size_t kAfterVariables = 0x100;  // the rest of block 0's script state
 constexpr std::uint32_t kMaxVariableSpace = 0x10000;
+constexpr std::size_t kJumpBytes = 7;  // the copy's first instruction, a jump over the variables
+constexpr std::size_t kSlotX = 0x04;
 constexpr std::size_t kSlotTimer = 0x20;
 constexpr std::size_t kSlotVehicle = 0x24;
 constexpr std::size_t kSlotUses = 0x28;
+constexpr std::size_t kCountInBlock = 20;  // block 13's number in use, from its size word
+constexpr std::size_t kSlotsInBlock = 36;
 
 class Writer {
  public:
@@ -58,7 +63,7 @@ class Writer {
 };
 
 // The variable space the script's first instruction (a jump over the variables) declares.
-std::uint32_t VariableSpace(std::span<const std::uint8_t> script) {
+std::uint32_t ScriptVariableSpace(std::span<const std::uint8_t> script) {
   if (script.size() < 7 || script[0] != 0x02 || script[1] != 0x00 || script[2] != kTypeInt32) {
     return 0;
   }
@@ -84,7 +89,9 @@ std::array<std::uint8_t, kSlotBoxBytes> BoxOf(std::int32_t model) {
 
 }  // namespace
 
-std::vector<std::uint8_t> GenerateSave(std::uint32_t seed, std::span<const std::uint8_t> script) {
+std::vector<std::uint8_t> GenerateSave(std::uint32_t seed, std::span<const std::uint8_t> script,
+                                       SavePlatform platform) {
+  const SavePlatformRow& row = PlatformRow(platform);
   std::vector<GeneratorInstruction> instructions = FindGeneratorInstructions(script);
   if (instructions.size() > static_cast<std::size_t>(kGeneratorSlotCount)) {
     instructions.resize(static_cast<std::size_t>(kGeneratorSlotCount));
@@ -96,38 +103,58 @@ std::vector<std::uint8_t> GenerateSave(std::uint32_t seed, std::span<const std::
   for (std::size_t i = 0; i < late; ++i) ran.push_back(i);
 
   Filler filler(seed);
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(kSaveLength);
-  Writer out(bytes);
+  // Each block as it stands in the joined stream, padded to a multiple of 4 with stale bytes.
+  std::array<std::vector<std::uint8_t>, kSaveBlockCount> blocks;
+  auto pad = [&filler](std::vector<std::uint8_t>& block) {
+    while (block.size() % 4 != 0) block.push_back(filler.Byte());
+  };
 
-  // Block 0: the script's state, with its copy of the global variables.
-  const std::uint32_t space = VariableSpace(script);
+  // Block 0: the simple variables, then the script's state with its copy of the global variables.
+  const std::uint32_t space = row.VariableSpace;
+  const std::size_t shift = row.PcVariableShift;
   std::vector<std::uint8_t> variables(space, 0);
-  std::copy_n(script.begin(), std::min<std::size_t>(space, script.size()), variables.begin());
+  const std::uint8_t jump[] = {0x02, 0x00, kTypeInt32};
+  std::copy(std::begin(jump), std::end(jump), variables.begin());
+  WriteU32(variables, 3, space);
+  const std::size_t declared = std::min<std::size_t>(ScriptVariableSpace(script), script.size());
+  for (std::size_t at = kJumpBytes; at < declared && at + shift < space; ++at) {
+    variables[at + shift] = script[at];
+  }
   for (std::size_t slot = 0; slot < ran.size(); ++slot) {
     const GeneratorValue& handle = instructions[ran[slot]][GeneratorParam::Handle];
-    const auto offset = static_cast<std::uint32_t>(handle.value);
-    if (handle.type == kTypeGlobalVar && space >= 4 && offset <= space - 4) {
+    const auto offset = static_cast<std::size_t>(handle.value) + shift;
+    if (handle.type == kTypeGlobalVar && offset + 4 <= space) {
       WriteU32(variables, offset, static_cast<std::uint32_t>(slot));
     }
   }
-  out.U32(static_cast<std::uint32_t>(kHeaderBytes + 12 + space + kAfterVariables));
-  out.Fill(kHeaderBytes, filler);
-  out.Tag("SCR");
-  out.U32(4 + space + static_cast<std::uint32_t>(kAfterVariables));
-  out.U32(space);
-  for (std::uint8_t byte : variables) out.U8(byte);
-  out.Fill(kAfterVariables, filler);
+  {
+    Writer out(blocks[0]);
+    const auto scriptSize = static_cast<std::uint32_t>(12 + space + kAfterVariables);
+    // The tag's file offset is the platform's: chunk 0's size word, the simple variables, S.
+    out.Fill(row.ScriptTagAt - kChunkSizeBytes - 4, filler);
+    out.U32(scriptSize);
+    out.Tag("SCR");
+    out.U32(scriptSize - 8);
+    out.U32(space);
+    for (std::uint8_t byte : variables) out.U8(byte);
+    out.Fill(kAfterVariables, filler);
+    pad(blocks[0]);
+  }
 
-  for (int block = 1; block < kSaveBlockCount; ++block) {
-    if (block != kGeneratorBlock) {
-      const auto size = static_cast<std::uint32_t>(0x200 + 0x40 * block);
+  for (int n = 1; n < kSaveBlockCount; ++n) {
+    std::vector<std::uint8_t>& block = blocks[static_cast<std::size_t>(n)];
+    Writer out(block);
+    if (n != kGeneratorBlock) {
+      // Sizes of the game's kind: large pools early, small blocks late, some not a multiple of 4.
+      const std::uint32_t size =
+          n == 1   ? row.BlockOneSize
+          : n <= 6 ? static_cast<std::uint32_t>(0x4000 + 0x100 * n - (n % 3 == 0 ? 2 : 0))
+                   : static_cast<std::uint32_t>(0x200 + 0x40 * n - (n % 3 == 0 ? 2 : 0));
       out.U32(size);
-      out.U32(size - (block % 3 == 0 ? 6 : 4));
-      out.Fill(size - 4, filler);
+      out.Fill(size, filler);
+      pad(block);
       continue;
     }
-    out.U32(0x2D20);
     out.U32(0x2D1C);
     out.Tag("CGN");
     out.U32(0x2D14);
@@ -153,14 +180,53 @@ std::vector<std::uint8_t> GenerateSave(std::uint32_t seed, std::span<const std::
     }
   }
 
-  // Two chunks of padding up to the checksum.
-  const std::size_t rest = kSaveChecksumOffset - out.Size() - 8;
-  out.U32(static_cast<std::uint32_t>(rest / 2));
-  for (std::size_t i = 0; i < rest / 2; ++i) out.U8(0);
-  out.U32(static_cast<std::uint32_t>(rest - rest / 2));
-  for (std::size_t i = 0; i < rest - rest / 2; ++i) out.U8(0);
-  out.U32(0);
-  RenewSaveChecksum(bytes);
+  // The chunks that hold the blocks, grouped as the platform does.
+  std::vector<std::vector<std::uint8_t>> chunks(static_cast<std::size_t>(row.Chunks->back()) + 1);
+  std::size_t used = 0;
+  for (std::size_t n = 0; n < blocks.size(); ++n) {
+    std::vector<std::uint8_t>& chunk = chunks[(*row.Chunks)[n]];
+    chunk.insert(chunk.end(), blocks[n].begin(), blocks[n].end());
+    used += blocks[n].size();
+  }
+
+  // The padding: leftovers of the game's buffer up to the stream's total. A stale copy of blocks
+  // 7 to 19 is an earlier save's, so its generators stand elsewhere and fewer are in use.
+  std::vector<std::uint8_t> padding;
+  for (int copy = 0; copy < row.StaleCopiesInPadding; ++copy) {
+    for (std::size_t n = 7; n < blocks.size(); ++n) {
+      std::vector<std::uint8_t> stale = blocks[n];
+      if (n == static_cast<std::size_t>(kGeneratorBlock)) {
+        WriteU32(stale, kCountInBlock, static_cast<std::uint32_t>(ran.size() / 2));
+        for (std::size_t slot = 0; slot < ran.size(); ++slot) {
+          const std::size_t x = kSlotsInBlock + slot * kGeneratorSlotSize + kSlotX;
+          const float moved =
+              std::bit_cast<float>(ReadU32(stale, x)) + 8.0f * static_cast<float>(copy + 1);
+          WriteU32(stale, x, std::bit_cast<std::uint32_t>(moved));
+        }
+      }
+      padding.insert(padding.end(), stale.begin(), stale.end());
+    }
+  }
+  padding.resize(row.StreamTotal - used, 0);
+  const auto paddingChunks = static_cast<std::size_t>(row.MinPaddingChunks);
+  for (std::size_t c = 0, at = 0; c < paddingChunks; ++c) {
+    const std::size_t size =
+        c + 1 < paddingChunks ? padding.size() / paddingChunks : padding.size() - at;
+    chunks.emplace_back(padding.begin() + static_cast<std::ptrdiff_t>(at),
+                        padding.begin() + static_cast<std::ptrdiff_t>(at + size));
+    at += size;
+  }
+
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(SaveLength(row, row.MinPaddingChunks));
+  Writer out(bytes);
+  for (const std::vector<std::uint8_t>& chunk : chunks) {
+    out.U32(static_cast<std::uint32_t>(chunk.size()));
+    for (std::uint8_t byte : chunk) out.U8(byte);
+  }
+  out.U32(SaveChecksum(bytes, bytes.size()));
+  // Any bytes: no tool can make the console's signature.
+  for (std::size_t i = 0; i < row.SignatureBytes; ++i) out.U8(filler.Byte());
   return bytes;
 }
 

@@ -10,8 +10,9 @@
 #include <string_view>
 
 #include "gen/demo_data.h"
-#include "gen/foreign_script.h"
 #include "gen/demo_save.h"
+#include "gen/foreign_script.h"
+#include "save/save_layout.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ constexpr std::int64_t kMaxVehicles = 200;
 constexpr const char* kUsage =
     "Usage: tovick-gen --dir DIR [--seed N] [--length N] [--blocks N] [--break-strict]\n"
     "                 [--table-at N] [--changed] [--vehicles N] [--lf-only] [--save]\n"
-    "                 [--foreign]\n"
+    "                 [--foreign] [--platform NAME]\n"
     "\n"
     "Writes DIR/MAIN.SCM, DIR/DEFAULT.IDE and DIR/TovickZon.txt, the same bytes for the same "
     "seed.\n"
@@ -44,8 +45,13 @@ constexpr const char* kUsage =
     "                  parked-car generator instructions outside the scan window, some behind\n"
     "                  other instructions, with 16-bit and 32-bit values and a local handle;\n"
     "                  --length, --blocks, --break-strict, --table-at, --changed do not apply\n"
-    "  --save          also DIR/GTA3sf1.b: a GTA III PC save made with this MAIN.SCM, its\n"
+    "  --save          also DIR/GTA3sf1.b: a GTA III save made with this MAIN.SCM, its\n"
     "                  parked-car generators in the order they ran (the first two last)\n"
+    "  --platform NAME the save's platform, with that platform's layout (implies --save):\n"
+    "                  PC (the default), Android, iOS, PS2, PS2-Australia, PS2-Japan or Xbox;\n"
+    "                  any case, with or without spaces, hyphens or underscores (ps2_japan).\n"
+    "                  On Android and iOS the script's variables sit 16 bytes further in the\n"
+    "                  save's copy, as with the phones' own script\n"
     "\n"
     "Exit codes: 0 written, 1 usage error, 2 a file could not be written.\n";
 
@@ -85,6 +91,7 @@ int main(int argc, char** argv) {
   bool lfOnly = false;
   bool foreign = false;
   bool save = false;
+  tovick::SavePlatform platform = tovick::SavePlatform::Pc;
 
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -125,6 +132,14 @@ int main(int argc, char** argv) {
       script.BreakStrict = true;
     } else if (arg == "--save") {
       save = true;
+    } else if (arg == "--platform") {
+      const auto named = i + 1 < argc ? tovick::SavePlatformNamed(argv[++i])
+                                      : std::optional<tovick::SavePlatform>();
+      if (!named) {
+        return Usage("--platform needs PC, Android, iOS, PS2, PS2-Australia, PS2-Japan or Xbox");
+      }
+      platform = *named;
+      save = true;
     } else if (arg == "--lf-only") {
       lfOnly = true;
     } else if (arg == "--foreign") {
@@ -146,7 +161,7 @@ int main(int argc, char** argv) {
       WriteFile(*dir / "DEFAULT.IDE", tovick::demo::GenerateDefinitions(seed, vehicles, lfOnly)) &&
       WriteFile(*dir / "TovickZon.txt", tovick::demo::GenerateZones(seed));
   if (written && save) {
-    const std::vector<std::uint8_t> saveBytes = tovick::demo::GenerateSave(seed, bytes);
+    const std::vector<std::uint8_t> saveBytes = tovick::demo::GenerateSave(seed, bytes, platform);
     if (!WriteFile(
             *dir / "GTA3sf1.b",
             std::string_view(reinterpret_cast<const char*>(saveBytes.data()), saveBytes.size()))) {

@@ -1,6 +1,7 @@
 // Carrying a script's parked cars into a save made with it: the round trip of the unchanged
-// script, known edits landing exactly in their slots, the matching rules as one table of script
-// edits, and the .bak written before the save.
+// script and known edits landing exactly in their slots, at each alignment of the variables; the
+// matching rules as one table of script and save edits; most cars moved at once; and the .bak
+// written before the save.
 
 #include "save/save_sync.h"
 
@@ -17,6 +18,7 @@
 
 #include "gen/demo_data.h"
 #include "gen/demo_save.h"
+#include "gen/foreign_script.h"
 #include "save/save_write.h"
 #include "support/faulty_file_io.h"
 
@@ -38,9 +40,44 @@ const Demo& Original() {
   return demo;
 }
 
+SaveLayout LayoutOf(const Bytes& save) {
+  return *ReadSaveLayout(save).Layout;
+}
+
 SyncPlan Sync(const Bytes& script, const Bytes& save = Original().Save) {
   const std::vector<GeneratorInstruction> instructions = FindGeneratorInstructions(script);
-  return PlanSaveSync(instructions, save, *ReadSaveLayout(save).Layout);
+  return PlanSaveSync(instructions, save, LayoutOf(save));
+}
+
+// The save with its copy of the variables moved `by` bytes (a phone save holds the PC script's
+// handles 16 bytes further); bytes moved in from outside read 0.
+Bytes WithVariablesMoved(const Bytes& save, int by) {
+  Bytes moved = save;
+  const SaveLayout layout = LayoutOf(save);
+  const auto space = static_cast<std::int64_t>(layout.VariableSpace);
+  for (std::int64_t at = 0; at < space; ++at) {
+    const std::int64_t from = at - by;
+    moved[layout.VariablesOffset + static_cast<std::size_t>(at)] =
+        from >= 0 && from < space ? save[layout.VariablesOffset + static_cast<std::size_t>(from)]
+                                  : 0;
+  }
+  RenewSaveChecksum(moved);
+  return moved;
+}
+
+void SetValue(Bytes& script, const GeneratorValue& v, std::int32_t value) {
+  for (int i = 0; i < v.width; ++i) {
+    script[static_cast<std::size_t>(v.offset + i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+}
+
+// The script with every handle variable `by` bytes further.
+Bytes WithHandlesMoved(Bytes script, int by) {
+  for (const GeneratorInstruction& instruction : FindGeneratorInstructions(script)) {
+    const GeneratorValue& handle = instruction[GeneratorParam::Handle];
+    SetValue(script, handle, handle.value + by);
+  }
+  return script;
 }
 
 // Block n's instruction (blocks are numbered from 1 in file order).
@@ -48,11 +85,8 @@ GeneratorInstruction Instruction(const Bytes& script, int block) {
   return FindGeneratorInstructions(script)[static_cast<std::size_t>(block - 1)];
 }
 
-void SetParam(Bytes& script, int block, GeneratorParam param, std::int32_t value) {
-  const GeneratorValue v = Instruction(script, block)[param];
-  for (int i = 0; i < v.width; ++i) {
-    script[static_cast<std::size_t>(v.offset + i)] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
+void SetField(Bytes& script, int block, GeneratorParam param, std::int32_t value) {
+  SetValue(script, Instruction(script, block)[param], value);
 }
 
 // The slot that holds block n's instruction in the generated save: the first two blocks last.
@@ -69,12 +103,33 @@ std::string Lines(const SyncPlan& plan) {
   return text;
 }
 
-TEST(SaveSync, UnchangedScriptChangesNoByte) {
-  const SyncPlan plan = Sync(Original().Script);
+// The same save and script, with the save's copy of the variables or the script's handle offsets
+// moved: the alignment finds the shift and everything else is as in the PC save.
+struct AlignmentCase {
+  const char* Name;
+  int SaveMovedBy;
+  int ScriptMovedBy;
+  int Shift;  // the alignment expected
+};
+
+class SaveAlignmentTest : public ::testing::TestWithParam<AlignmentCase> {
+ protected:
+  Bytes Save() const { return WithVariablesMoved(Original().Save, GetParam().SaveMovedBy); }
+  Bytes Script(const Bytes& script) const {
+    return WithHandlesMoved(script, GetParam().ScriptMovedBy);
+  }
+};
+
+TEST_P(SaveAlignmentTest, UnchangedScriptChangesNoByte) {
+  const Bytes save = Save();
+  const SyncPlan plan = Sync(Script(Original().Script), save);
   EXPECT_EQ(plan.ChangedSlots, 0);
   EXPECT_TRUE(plan.Changes.empty());
-  EXPECT_TRUE(plan.Patched == Original().Save);
+  EXPECT_TRUE(plan.Patched == save);
   EXPECT_TRUE(plan.MadeWithScript);
+  EXPECT_EQ(plan.Matching.VariableShift, GetParam().Shift);
+  // Blocks 8 and 9 share a variable, which names block 9's slot.
+  EXPECT_EQ(plan.Matching.AgreeingByVariable, 99);
   ASSERT_EQ(plan.Matching.SlotOf.size(), 100u);
   for (int block = 1; block <= 100; ++block) {
     EXPECT_EQ(plan.Matching.SlotOf[static_cast<std::size_t>(block - 1)], SlotOfBlock(block))
@@ -86,9 +141,10 @@ TEST(SaveSync, UnchangedScriptChangesNoByte) {
   EXPECT_NE(plan.Notes[0].find("which the game reads as -"), std::string::npos) << plan.Notes[0];
 }
 
-TEST(SaveSync, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
-  const Bytes changed = demo::GenerateScript(kSeed, {.Changed = true});
-  const SyncPlan plan = Sync(changed);
+TEST_P(SaveAlignmentTest, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
+  const Bytes save = Save();
+  const Bytes changed = Script(demo::GenerateScript(kSeed, {.Changed = true}));
+  const SyncPlan plan = Sync(changed, save);
   const std::vector<CarBlock> before = demo::PlanCarTable(kSeed);
   const std::vector<CarBlock> after = demo::PlanCarTable(kSeed, {.Changed = true});
   auto world = [](int raw) {
@@ -136,7 +192,7 @@ TEST(SaveSync, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
   for (std::size_t i = 0; i < 4; ++i) allowed.push_back(kSaveChecksumOffset + i);
   for (std::size_t at = 0; at < kSaveLength; ++at) {
     if (std::find(allowed.begin(), allowed.end(), at) == allowed.end()) {
-      ASSERT_EQ(plan.Patched[at], o.Save[at]) << "offset " << at;
+      ASSERT_EQ(plan.Patched[at], save[at]) << "offset " << at;
     }
   }
   // The new model's box is that of the lowest slot that held it.
@@ -148,6 +204,15 @@ TEST(SaveSync, KnownEditsLandInTheirSlotsAndNothingElseChanges) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Shifts, SaveAlignmentTest,
+                         ::testing::Values(AlignmentCase{"Pc", 0, 0, 0},
+                                           AlignmentCase{"PhoneSave", 16, 0, 16},
+                                           AlignmentCase{"ScriptHandlesFurther", 0, 16, -16},
+                                           AlignmentCase{"AtTheBound", -64, 0, -64}),
+                         [](const ::testing::TestParamInfo<AlignmentCase>& info) {
+                           return std::string(info.param.Name);
+                         });
 
 // Names block n's variable in the save: its copy there is set to that slot.
 void PointVariable(const Bytes& script, Bytes& save, int block, int slot) {
@@ -162,6 +227,8 @@ struct MatchCase {
   std::function<void(Bytes& script, Bytes& save)> Edit;
   std::vector<std::pair<int, std::optional<int>>> Slots;  // block -> slot
   const char* Note;                                       // a note that must be given, or ""
+  bool MadeWithScript = true;
+  int ChangedSlots = 0;
 };
 
 class SaveMatchTest : public ::testing::TestWithParam<MatchCase> {};
@@ -177,6 +244,14 @@ TEST_P(SaveMatchTest, FindsTheSlots) {
   std::string notes;
   for (const std::string& note : plan.Notes) notes += note + "\n";
   EXPECT_NE(notes.find(GetParam().Note), std::string::npos) << notes;
+  EXPECT_EQ(plan.MadeWithScript, GetParam().MadeWithScript);
+  EXPECT_EQ(plan.ChangedSlots, GetParam().ChangedSlots) << Lines(plan);
+}
+
+// A save made when only blocks 1 to 30 had run: the variables of the other 70 read 0, naming slot
+// 0.
+void OnlyThirtyRan(Bytes&, Bytes& save) {
+  save = demo::GenerateSave(kSeed, demo::GenerateScript(kSeed, {.BlockCount = 30}));
 }
 
 // Blocks 8 and 9 share one variable, which names block 9's slot (it ran last).
@@ -188,24 +263,36 @@ INSTANTIATE_TEST_SUITE_P(
                   {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
                   ""},
         MatchCase{"SharedVariableLastKeepsItWhenNeitherAgrees",
-                  [](Bytes& script, Bytes&) { SetParam(script, 9, GeneratorParam::X, 1234); },
+                  [](Bytes& script, Bytes&) { SetField(script, 9, GeneratorParam::X, 1234); },
                   {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
-                  ""},
+                  "",
+                  true,
+                  1},
         MatchCase{
             "SharedVariableTheAgreeingEarlierOneKeepsIt",
             [](Bytes& script, Bytes& save) { PointVariable(script, save, 8, SlotOfBlock(8)); },
             {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
             ""},
-        MatchCase{"SharedVariableNeitherAgreesTheLastKeepsIt",
+        MatchCase{"SharedVariableTheEditedOneTakesTheSlotNoOtherClaims",
                   [](Bytes& script, Bytes& save) {
                     PointVariable(script, save, 8, SlotOfBlock(8));
-                    SetParam(script, 8, GeneratorParam::Y, 555);
+                    SetField(script, 8, GeneratorParam::Y, 555);
                   },
-                  {{8, std::nullopt}, {9, SlotOfBlock(8)}},
-                  "has no slot in this save: carried nowhere"},
+                  {{8, SlotOfBlock(8)}, {9, SlotOfBlock(9)}},
+                  "",
+                  true,
+                  1},
+        MatchCase{"SharedVariableBothEditedCannotBeTold",
+                  [](Bytes& script, Bytes& save) {
+                    PointVariable(script, save, 8, SlotOfBlock(8));
+                    SetField(script, 8, GeneratorParam::Y, 555);
+                    SetField(script, 9, GeneratorParam::Y, 555);
+                  },
+                  {{8, std::nullopt}, {9, std::nullopt}},
+                  "slot 5 is named by the handle variables of 2 instructions"},
         MatchCase{"VariableOutsideTheSpaceFallsBackToValues",
                   [](Bytes& script, Bytes&) {
-                    SetParam(script, 10, GeneratorParam::Handle, 0x1FFD);  // not a whole variable
+                    SetField(script, 10, GeneratorParam::Handle, 0x1FFD);  // not a whole variable
                   },
                   {{10, SlotOfBlock(10)}},
                   ""},
@@ -215,15 +302,37 @@ INSTANTIATE_TEST_SUITE_P(
                   ""},
         MatchCase{"MovedAndItsVariableLostIsCarriedNowhere",
                   [](Bytes& script, Bytes&) {
-                    SetParam(script, 12, GeneratorParam::Handle, 0x2000);
-                    SetParam(script, 12, GeneratorParam::Z, 77);
+                    SetField(script, 12, GeneratorParam::Handle, 0x2000);
+                    SetField(script, 12, GeneratorParam::Z, 77);
                   },
                   {{12, std::nullopt}},
                   "(model "},
         MatchCase{"ModelNoSlotHoldsKeepsTheBox",
-                  [](Bytes& script, Bytes&) { SetParam(script, 2, GeneratorParam::Model, 300); },
+                  [](Bytes& script, Bytes&) { SetField(script, 2, GeneratorParam::Model, 300); },
                   {{2, SlotOfBlock(2)}},
-                  "no slot of this save holds model 300, so its bounding box is kept"}),
+                  "no slot of this save holds model 300, so its bounding box is kept",
+                  true,
+                  1},
+        // Beyond the shifts tried no variable agrees (nor reads 0): none is believed.
+        MatchCase{"NoAlignmentNoVariableBelieved",
+                  [](Bytes& script, Bytes& save) {
+                    save = WithVariablesMoved(save, -128);
+                    SetField(script, 12, GeneratorParam::Z, 77);
+                  },
+                  {{12, std::nullopt}, {13, SlotOfBlock(13)}},
+                  "(model ",
+                  false},
+        MatchCase{"NotRunNoneTakesSlotZeroFromItsOwn",
+                  OnlyThirtyRan,
+                  {{3, 0}, {31, std::nullopt}, {100, std::nullopt}},
+                  "has no slot in this save"},
+        MatchCase{"NotRunSlotZeroEditedCannotBeTold",
+                  [](Bytes& script, Bytes& save) {
+                    OnlyThirtyRan(script, save);
+                    SetField(script, 3, GeneratorParam::X, 4321);
+                  },
+                  {{3, std::nullopt}, {31, std::nullopt}, {100, std::nullopt}},
+                  "slot 0 is named by the handle variables of 71 instructions"}),
     [](const ::testing::TestParamInfo<MatchCase>& info) { return std::string(info.param.Name); });
 
 // The texts of the reports and the JSON: floats exactly as stored, in their shortest form.
@@ -246,7 +355,42 @@ TEST(SlotFieldText, ShortestExactTexts) {
 
 TEST(SaveSync, AnotherScriptIsNotTheOneTheSaveWasMadeWith) {
   EXPECT_FALSE(Sync(demo::GenerateScript(2)).MadeWithScript);
+  EXPECT_FALSE(
+      Sync(demo::GenerateScript(2), WithVariablesMoved(Original().Save, 16)).MadeWithScript);
   EXPECT_FALSE(Sync(Bytes(70204, 0)).MadeWithScript);
+}
+
+// 100 of the 149 instructions of a script compiled elsewhere moved one unit each all arrive,
+// and the save still counts as made with the script, PC or phone alike.
+TEST(SaveSync, MostCarsMovedAtOnceAllArrive) {
+  const Bytes script = demo::GenerateForeignScript(kSeed);
+  const std::vector<GeneratorInstruction> instructions = FindGeneratorInstructions(script);
+  Bytes moved = script;
+  std::vector<std::size_t> movedOnes;
+  // Carried ones only: an unsafe model is never carried, a local handle leaves no trace.
+  for (std::size_t i = 0; movedOnes.size() < 100; ++i) {
+    const GeneratorInstruction& instruction = instructions.at(i);
+    if (instruction[GeneratorParam::Model].value < 0 ||
+        instruction[GeneratorParam::Handle].type != kTypeGlobalVar) {
+      continue;
+    }
+    SetValue(moved, instruction[GeneratorParam::X], instruction[GeneratorParam::X].value + 1);
+    movedOnes.push_back(i);
+  }
+  for (const int savedBy : {0, 16}) {
+    const Bytes save = WithVariablesMoved(demo::GenerateSave(kSeed, script), savedBy);
+    const SyncPlan unchanged = Sync(script, save);
+    const SyncPlan plan = Sync(moved, save);
+    EXPECT_TRUE(plan.MadeWithScript) << savedBy;
+    EXPECT_EQ(plan.Changes.size(), 100u) << savedBy;
+    for (std::size_t i : movedOnes) {
+      ASSERT_TRUE(unchanged.Matching.SlotOf[i].has_value());
+      ASSERT_EQ(plan.Matching.SlotOf[i], unchanged.Matching.SlotOf[i]) << i;
+      EXPECT_EQ(ReadSlot(plan.Patched, LayoutOf(save), *plan.Matching.SlotOf[i]).X,
+                static_cast<float>(instructions[i][GeneratorParam::X].value + 1) / 16.0f)
+          << i;
+    }
+  }
 }
 
 // The save and its .bak on disk, with the new file's creation refused for either.
