@@ -19,14 +19,6 @@ constexpr const char* kJsonNames[] = {"model",   "x",       "y",        "z",
                                       "heading", "colour1", "colour2",  "forceSpawn",
                                       "alarm",   "lock",    "minDelay", "maxDelay"};
 
-std::string ModelName(const SaveListing& listing, std::int32_t model) {
-  if (listing.Vehicles == nullptr || model < 0 ||
-      static_cast<std::size_t>(model) >= listing.Vehicles->VehicleNames.size()) {
-    return "";
-  }
-  return listing.Vehicles->VehicleNames[static_cast<std::size_t>(model)];
-}
-
 // JSON has no NaN or infinity: such a float (a damaged slot) is null.
 std::string JsonNumber(const GeneratorSlot& slot, SlotField field) {
   const std::string text = SlotFieldText(slot, field);
@@ -34,6 +26,14 @@ std::string JsonNumber(const GeneratorSlot& slot, SlotField field) {
 }
 
 }  // namespace
+
+std::string ModelName(const SaveListing& listing, std::int32_t model) {
+  if (listing.Vehicles == nullptr || model < 0 ||
+      static_cast<std::size_t>(model) >= listing.Vehicles->VehicleNames.size()) {
+    return "";
+  }
+  return listing.Vehicles->VehicleNames[static_cast<std::size_t>(model)];
+}
 
 std::vector<GeneratorSlot> SlotsInUse(std::span<const std::uint8_t> save,
                                       const SaveLayout& layout) {

@@ -24,6 +24,9 @@ struct SaveListing {
 // The slots in use of a save read whole, in slot order.
 std::vector<GeneratorSlot> SlotsInUse(std::span<const std::uint8_t> save, const SaveLayout& layout);
 
+// The model's name from the listing's definitions; empty without them or for an unnamed id.
+std::string ModelName(const SaveListing& listing, std::int32_t model);
+
 std::string RenderSaveTable(const SaveListing& listing);
 std::string RenderSaveJson(const SaveListing& listing);
 

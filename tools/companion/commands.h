@@ -79,4 +79,12 @@ struct SaveSyncOptions {
 extern const char* const kSaveSyncHelp;
 int RunSaveSync(const SaveSyncOptions& options);
 
+struct SaveMapOptions {
+  NameFiles Files;
+  std::optional<std::string> OutputPath;
+  std::string SavePath;
+};
+extern const char* const kSaveMapHelp;
+int RunSaveMap(const SaveMapOptions& options);
+
 }  // namespace tovick::companion

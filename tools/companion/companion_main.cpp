@@ -127,6 +127,11 @@ int main(int argc, char** argv) {
   saveSyncCommand->add_flag("--force", saveSync.Force);
   saveSyncCommand->add_option("MAIN.SCM", saveSync.ScriptPath)->required();
   saveSyncCommand->add_option("SAVE.b", saveSync.SavePaths)->required();
+  SaveMapOptions saveMap;
+  CLI::App* saveMapCommand = Command(*saveCommand, "map", kSaveMapHelp);
+  AddNameFiles(*saveMapCommand, saveMap.Files);
+  saveMapCommand->add_option("-o", saveMap.OutputPath)->type_name("FILE");
+  saveMapCommand->add_option("SAVE.b", saveMap.SavePath)->required();
 
   std::vector<std::string> arguments = Arguments(argc, argv);
   std::vector<char*> pointers;
@@ -144,6 +149,7 @@ int main(int argc, char** argv) {
   if (applyCommand->parsed()) return RunApply(apply);
   if (saveListCommand->parsed()) return RunSaveList(saveList);
   if (saveSyncCommand->parsed()) return RunSaveSync(saveSync);
+  if (saveMapCommand->parsed()) return RunSaveMap(saveMap);
   if (list.ScriptPath.empty()) return UsageError("", "MAIN.SCM is required");
   return RunList(list);
 }

@@ -13,6 +13,7 @@ namespace tovick::companion {
 const char* const kSaveHelp =
     "Usage: tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
     "       tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
+    "       tovick-cars save map [--ide DEFAULT.IDE] [--zones TovickZon.txt] [-o FILE.svg] SAVE.b\n"
     "\n"
     "A saved game keeps its own copy of every parked-car generator, so a changed script shows in\n"
     "it only in a new game. list prints the generators of a GTA III save (PC, Android, iOS, PS2,\n"
