@@ -75,6 +75,15 @@ GeneratorSlot ReadSlot(std::span<const std::uint8_t> save, const SaveLayout& lay
                    kGeneratorSlotSize));
 }
 
+std::optional<std::array<std::uint8_t, kSlotBoxBytes>> ModelBox(
+    std::span<const std::uint8_t> save, const SaveLayout& layout, std::int32_t model) {
+  for (int slot = 0; slot < static_cast<int>(layout.GeneratorCount); ++slot) {
+    const GeneratorSlot held = ReadSlot(save, layout, slot);
+    if (held.Model == model) return held.Box;
+  }
+  return std::nullopt;
+}
+
 GeneratorMatching MatchGenerators(std::span<const GeneratorInstruction> instructions,
                                   std::span<const std::uint8_t> save, const SaveLayout& layout) {
   const int slotCount = static_cast<int>(layout.GeneratorCount);

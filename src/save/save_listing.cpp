@@ -25,6 +25,14 @@ std::string JsonNumber(const GeneratorSlot& slot, SlotField field) {
   return text == "nan" || text == "inf" || text == "-inf" ? "null" : text;
 }
 
+// As a spreadsheet quotes a cell: only where it must, its quotes doubled.
+std::string CsvCell(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
 }  // namespace
 
 std::string ModelName(const SaveListing& listing, std::int32_t model) {
@@ -108,6 +116,22 @@ std::string RenderSaveJson(const SaveListing& listing) {
       .Bool("checksumOk", listing.ChecksumOk)
       .Number("generatorCount", static_cast<std::int64_t>(listing.Slots.size()));
   return document.Document("slots", rows);
+}
+
+std::string RenderSaveCsv(const SaveListing& listing) {
+  std::string text = "slot,model,name";
+  for (std::size_t i = 1; i < std::size(kColumns); ++i) text += std::string(",") + kJsonNames[i];
+  text += ",usesRemaining\r\n";
+  for (std::size_t s = 0; s < listing.Slots.size(); ++s) {
+    const GeneratorSlot& slot = listing.Slots[s];
+    text += std::to_string(s) + "," + SlotFieldText(slot, SlotField::Model) + "," +
+            CsvCell(ModelName(listing, slot.Model));
+    for (std::size_t i = 1; i < std::size(kColumns); ++i) {
+      text += "," + SlotFieldText(slot, kColumns[i]);
+    }
+    text += "," + SlotFieldText(slot, SlotField::UsesRemaining) + "\r\n";
+  }
+  return text;
 }
 
 }  // namespace tovick

@@ -7,6 +7,7 @@
 #include <io.h>
 #endif
 
+#include "save/save_write.h"
 #include "scm/file_in_one_step.h"
 #include "scm/record_search.h"
 #include "scm/script_file.h"
@@ -149,6 +150,42 @@ std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveIma
     if (!acceptDamaged) return kExitDoesNotFit;
   }
   return std::nullopt;
+}
+
+std::optional<int> RefuseSignedSave(const SaveImage& save) {
+  if (save.Layout.Writable) return std::nullopt;
+  const SavePlatform platform = save.Layout.Platform;
+  const std::string why = "the console checks the " +
+                          std::to_string(PlatformRow(platform).SignatureBytes) +
+                          "-byte signature after its checksum, which this program cannot renew";
+  std::fprintf(stderr,
+               "tovick-cars: %s is an %s save: %s, so it is never written (--check shows "
+               "what would change); nothing written\n",
+               save.Path.c_str(), std::string(SavePlatformName(platform)).c_str(), why.c_str());
+  return kExitDoesNotFit;
+}
+
+std::optional<int> RefuseUnwritableSave(const std::string& path) {
+  FileIo& io = PlatformFileIo();
+  const OneStepWrite refused = CheckWritable(io, path);
+  if (refused == OneStepWrite::Written) return std::nullopt;
+  std::fprintf(stderr, "tovick-cars: %s could not be written: %s; nothing written\n", path.c_str(),
+               OneStepProblem(io, refused, path).c_str());
+  return kExitWriteFailed;
+}
+
+std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::uint8_t> patched) {
+  auto text = [](std::span<const std::uint8_t> bytes) {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  };
+  FileIo& io = PlatformFileIo();
+  OneStepWrite why = OneStepWrite::NotCreated;
+  const SaveWrite written = WriteSaveWithBackup(io, save.Path, text(save.Bytes), text(patched), &why);
+  if (written == SaveWrite::Written) return std::nullopt;
+  const std::string failed = written == SaveWrite::BackupFailed ? BackupPath(save.Path) : save.Path;
+  std::fprintf(stderr, "tovick-cars: %s could not be written: %s; it is unchanged\n",
+               save.Path.c_str(), OneStepProblem(io, why, failed).c_str());
+  return kExitWriteFailed;
 }
 
 std::optional<int> WriteOutput(const std::string& what, const std::string& path,

@@ -63,6 +63,16 @@ struct SaveImage {
 // acceptDamaged, and said on standard error.
 std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image);
 
+// For the commands that patch saves. An Xbox save (signed by the console): the refusal said and
+// kExitDoesNotFit.
+std::optional<int> RefuseSignedSave(const SaveImage& save);
+// A save that may not be written (read-only, another's), asked before the first save is written:
+// said, and kExitWriteFailed.
+std::optional<int> RefuseUnwritableSave(const std::string& path);
+// The save kept as SAVE.b.bak, then patched written over it; on failure said ("it is unchanged")
+// and kExitWriteFailed.
+std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::uint8_t> patched);
+
 // Writes a whole output file in one step; on failure says why and returns kExitWriteFailed.
 std::optional<int> WriteOutput(const std::string& what, const std::string& path,
                                std::string_view contents);

@@ -132,6 +132,12 @@ int main(int argc, char** argv) {
   AddNameFiles(*saveMapCommand, saveMap.Files);
   saveMapCommand->add_option("-o", saveMap.OutputPath)->type_name("FILE");
   saveMapCommand->add_option("SAVE.b", saveMap.SavePath)->required();
+  SaveExportOptions saveExport;
+  CLI::App* saveExportCommand = Command(*saveCommand, "export", kSaveExportHelp);
+  saveExportCommand->add_flag("--csv", saveExport.Csv);
+  saveExportCommand->add_option("--ide", saveExport.Files.IdePath)->type_name("FILE");
+  saveExportCommand->add_option("-o", saveExport.OutputPath)->type_name("FILE");
+  saveExportCommand->add_option("SAVE.b", saveExport.SavePath)->required();
 
   std::vector<std::string> arguments = Arguments(argc, argv);
   std::vector<char*> pointers;
@@ -150,6 +156,7 @@ int main(int argc, char** argv) {
   if (saveListCommand->parsed()) return RunSaveList(saveList);
   if (saveSyncCommand->parsed()) return RunSaveSync(saveSync);
   if (saveMapCommand->parsed()) return RunSaveMap(saveMap);
+  if (saveExportCommand->parsed()) return RunSaveExport(saveExport);
   if (list.ScriptPath.empty()) return UsageError("", "MAIN.SCM is required");
   return RunList(list);
 }
