@@ -5,6 +5,7 @@
 // what depends on the save (gaps in the slots, the count, a new generator's position) is checked
 // by the import plan.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,12 @@
 #include "vehicles/definitions.h"
 
 namespace tovick {
+
+// The keys of a slot object and the columns of the CSV, in the export's order; "name" is read
+// and ignored (the model decides the name).
+inline constexpr std::array<std::string_view, 15> kSlotRecordKeys = {
+    "slot",    "model",      "name",  "x",    "y",        "z",        "heading",      "colour1",
+    "colour2", "forceSpawn", "alarm", "lock", "minDelay", "maxDelay", "usesRemaining"};
 
 // One record: the values it gives; a value it leaves out (a key missing, a CSV cell left empty)
 // keeps what the slot holds, or takes the new generator's default.
