@@ -138,6 +138,12 @@ int main(int argc, char** argv) {
   saveExportCommand->add_option("--ide", saveExport.Files.IdePath)->type_name("FILE");
   saveExportCommand->add_option("-o", saveExport.OutputPath)->type_name("FILE");
   saveExportCommand->add_option("SAVE.b", saveExport.SavePath)->required();
+  SaveImportOptions saveImport;
+  CLI::App* saveImportCommand = Command(*saveCommand, "import", kSaveImportHelp);
+  saveImportCommand->add_flag("--check", saveImport.Check);
+  saveImportCommand->add_option("--ide", saveImport.Files.IdePath)->type_name("FILE");
+  saveImportCommand->add_option("FILE", saveImport.FilePath)->required();
+  saveImportCommand->add_option("SAVE.b", saveImport.SavePaths)->required();
 
   std::vector<std::string> arguments = Arguments(argc, argv);
   std::vector<char*> pointers;
@@ -157,6 +163,7 @@ int main(int argc, char** argv) {
   if (saveSyncCommand->parsed()) return RunSaveSync(saveSync);
   if (saveMapCommand->parsed()) return RunSaveMap(saveMap);
   if (saveExportCommand->parsed()) return RunSaveExport(saveExport);
+  if (saveImportCommand->parsed()) return RunSaveImport(saveImport);
   if (list.ScriptPath.empty()) return UsageError("", "MAIN.SCM is required");
   return RunList(list);
 }
