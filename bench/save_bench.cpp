@@ -35,7 +35,19 @@ void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
              static_cast<std::streamsize>(bytes.size()));
 }
 
-// The demo script's saves of the three platforms, and the changed script.
+// 160 records: every slot in use of the demo saves given new values, the rest new generators.
+void WriteImportFile(const fs::path& path) {
+  std::string json = "{\"slots\": [";
+  for (int i = 0; i < 160; ++i) {
+    json += std::string(i == 0 ? "" : ",") + "\n {\"slot\": " + std::to_string(i) +
+            ", \"model\": " + std::to_string(90 + i % 60) + ", \"x\": " +
+            std::to_string(-1500 + i * 16) + ".5625, \"y\": " + std::to_string(i * 7) +
+            ", \"z\": 12.25, \"heading\": 45, \"alarm\": " + std::to_string(i % 50) + "}";
+  }
+  std::ofstream(path, std::ios::binary) << json << "]}\n";
+}
+
+// The demo script's saves of the three platforms, the changed script and an import file.
 struct SaveBenchData {
   fs::path Dir;
   std::vector<std::vector<std::uint8_t>> Saves;
@@ -47,6 +59,7 @@ struct SaveBenchData {
     Dir = dirTemplate;
     const std::vector<std::uint8_t> script = demo::GenerateScript(kSeed);
     WriteBytes(Dir / "CHANGED.SCM", demo::GenerateScript(kSeed, {.Changed = true}));
+    WriteImportFile(Dir / "IMPORT.json");
     for (const SavePlatform platform : kPlatforms) {
       Saves.push_back(demo::GenerateSave(kSeed, script, platform));
       SavePaths.push_back((Dir / ("GTA3sf" + std::to_string(Saves.size()) + ".b")).string());
@@ -128,5 +141,13 @@ void BM_SaveSyncCheckThreeSavesProcess(benchmark::State& run) {
   SyncThreeSaves(run, true);
 }
 BENCHMARK(BM_SaveSyncCheckThreeSavesProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SaveImportThreeSavesProcess(benchmark::State& run) {
+  const SaveBenchData data;
+  std::vector<std::string> args = {"save", "import", "--check", (data.Dir / "IMPORT.json").string()};
+  args.insert(args.end(), data.SavePaths.begin(), data.SavePaths.end());
+  RunTimed(run, data, {args}, false);
+}
+BENCHMARK(BM_SaveImportThreeSavesProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
