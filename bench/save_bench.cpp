@@ -40,8 +40,9 @@ void WriteImportFile(const fs::path& path) {
   std::string json = "{\"slots\": [";
   for (int i = 0; i < 160; ++i) {
     json += std::string(i == 0 ? "" : ",") + "\n {\"slot\": " + std::to_string(i) +
-            ", \"model\": " + std::to_string(90 + i % 60) + ", \"x\": " +
-            std::to_string(-1500 + i * 16) + ".5625, \"y\": " + std::to_string(i * 7) +
+            ", \"model\": " + std::to_string(90 + i % 60) +
+            ", \"x\": " + std::to_string(-1500 + i * 16) +
+            ".5625, \"y\": " + std::to_string(i * 7) +
             ", \"z\": 12.25, \"heading\": 45, \"alarm\": " + std::to_string(i % 50) + "}";
   }
   std::ofstream(path, std::ios::binary) << json << "]}\n";
@@ -144,7 +145,8 @@ BENCHMARK(BM_SaveSyncCheckThreeSavesProcess)->Unit(benchmark::kMillisecond)->Use
 
 void BM_SaveImportThreeSavesProcess(benchmark::State& run) {
   const SaveBenchData data;
-  std::vector<std::string> args = {"save", "import", "--check", (data.Dir / "IMPORT.json").string()};
+  std::vector<std::string> args = {"save", "import", "--check",
+                                   (data.Dir / "IMPORT.json").string()};
   args.insert(args.end(), data.SavePaths.begin(), data.SavePaths.end());
   RunTimed(run, data, {args}, false);
 }

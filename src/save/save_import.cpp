@@ -41,8 +41,7 @@ std::string NoSlotOfModel(int slot, std::int32_t model, const char* so) {
 std::span<std::uint8_t> SlotBytes(std::vector<std::uint8_t>& save, const SaveLayout& layout,
                                   int slot) {
   return std::span(save).subspan(
-      layout.SlotsOffset + static_cast<std::size_t>(slot) * kGeneratorSlotSize,
-      kGeneratorSlotSize);
+      layout.SlotsOffset + static_cast<std::size_t>(slot) * kGeneratorSlotSize, kGeneratorSlotSize);
 }
 
 struct NewRecord {

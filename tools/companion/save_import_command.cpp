@@ -104,8 +104,7 @@ int RunSaveImport(const SaveImportOptions& options) {
       }
       run.Plan = PlanSaveImport(read.Records, run.Save.Bytes, run.Save.Layout);
       for (const std::string& error : run.Plan.Errors) {
-        std::fprintf(stderr, "tovick-cars: %s: %s (into %s)\n", file, error.c_str(),
-                     path.c_str());
+        std::fprintf(stderr, "tovick-cars: %s: %s (into %s)\n", file, error.c_str(), path.c_str());
       }
       errors += run.Plan.Errors.size();
       runs.push_back(std::move(run));
