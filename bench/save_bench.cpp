@@ -17,6 +17,7 @@
 #include "companion_process.h"
 #include "gen/demo_data.h"
 #include "gen/demo_save.h"
+#include "save/save_listing.h"
 
 namespace {
 
@@ -35,15 +36,18 @@ void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
              static_cast<std::streamsize>(bytes.size()));
 }
 
-// 160 records: every slot in use of the demo saves given new values, the rest new generators.
-void WriteImportFile(const fs::path& path) {
+// 160 records: every slot in use of the demo saves moved and given another alarm, the rest new
+// generators of the models the save holds (so that each takes a box).
+void WriteImportFile(const fs::path& path, const std::vector<std::uint8_t>& save) {
+  const std::vector<GeneratorSlot> slots = SlotsInUse(save, *ReadSaveLayout(save).Layout);
   std::string json = "{\"slots\": [";
-  for (int i = 0; i < 160; ++i) {
+  for (std::size_t i = 0; i < kGeneratorSlotCount; ++i) {
+    const std::int32_t model = slots[i % slots.size()].Model;
     json += std::string(i == 0 ? "" : ",") + "\n {\"slot\": " + std::to_string(i) +
-            ", \"model\": " + std::to_string(90 + i % 60) +
-            ", \"x\": " + std::to_string(-1500 + i * 16) +
+            (i < slots.size() ? "" : ", \"model\": " + std::to_string(model < 90 ? 90 : model)) +
+            ", \"x\": " + std::to_string(-1500 + static_cast<int>(i) * 16) +
             ".5625, \"y\": " + std::to_string(i * 7) +
-            ", \"z\": 12.25, \"heading\": 45, \"alarm\": " + std::to_string(i % 50) + "}";
+            ", \"z\": 12.25, \"alarm\": " + std::to_string(i % 50) + "}";
   }
   std::ofstream(path, std::ios::binary) << json << "]}\n";
 }
@@ -60,11 +64,11 @@ struct SaveBenchData {
     Dir = dirTemplate;
     const std::vector<std::uint8_t> script = demo::GenerateScript(kSeed);
     WriteBytes(Dir / "CHANGED.SCM", demo::GenerateScript(kSeed, {.Changed = true}));
-    WriteImportFile(Dir / "IMPORT.json");
     for (const SavePlatform platform : kPlatforms) {
       Saves.push_back(demo::GenerateSave(kSeed, script, platform));
       SavePaths.push_back((Dir / ("GTA3sf" + std::to_string(Saves.size()) + ".b")).string());
     }
+    WriteImportFile(Dir / "IMPORT.json", Saves.front());
     PutSavesBack();
   }
   ~SaveBenchData() {
