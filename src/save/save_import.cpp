@@ -110,6 +110,13 @@ ImportPlan PlanSaveImport(std::span<const SlotRecord> records, std::span<const s
       edited.emplace(static_cast<int>(slot), &record);
     }
   }
+  // A model that is no vehicle passes only where the slot holds it already.
+  for (const SlotRecord& record : records) {
+    if (record.ModelNotVehicle.empty()) continue;
+    const bool kept = record.Slot && *record.Slot >= 0 && *record.Slot < count &&
+                      ReadSlot(save, layout, static_cast<int>(*record.Slot)).Model == *record.Model;
+    if (!kept) plan.Errors.push_back(record.ModelNotVehicle);
+  }
   const std::vector<NewRecord> added = PlaceNewRecords(records, count, plan.Errors);
   for (const NewRecord& placed : added) {
     if (placed.Slot >= kGeneratorSlotCount) {

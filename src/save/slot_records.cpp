@@ -1,5 +1,7 @@
 #include "save/slot_records.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -111,11 +113,12 @@ class RecordReader {
     if (!std::isfinite(value)) return Error(prefix + " is not a finite number");
     if (rule.Whole && value != std::trunc(value)) return Error(prefix + " is not a whole number");
     if (key == Key::Model) {
+      if (value < INT32_MIN || value > INT32_MAX) return Error(prefix + " is not a model id");
       if (!IsVehicle(value)) {
-        return Error(prefix + (vehicles_ != nullptr
-                                   ? " is not a vehicle the definitions file defines"
-                                   : " is not a vehicle id (" + NumberText(rule.Low) + " to " +
-                                         NumberText(rule.High) + ")"));
+        record.ModelNotVehicle =
+            prefix + (vehicles_ != nullptr ? " is not a vehicle the definitions file defines"
+                                           : " is not a vehicle id (" + NumberText(rule.Low) +
+                                                 " to " + NumberText(rule.High) + ")");
       }
     } else if (value < rule.Low || value > rule.High) {
       std::string range = NumberText(rule.Low) + " to " + NumberText(rule.High);

@@ -32,6 +32,10 @@ struct SlotRecord {
   std::optional<std::int16_t> Colour1, Colour2;
   std::optional<std::uint8_t> ForceSpawn, Alarm, Lock;
   std::optional<std::uint16_t> MinDelay, MaxDelay, UsesRemaining;
+  // Set when Model is no vehicle ("record 1: model: -120 is not a vehicle id (90 to 150)"): the
+  // import refuses it unless the slot holds that model already, so that a save's own export (an
+  // unsafe id the game reads as negative among its slots) imports back.
+  std::string ModelNotVehicle;
 };
 
 struct SlotRecordsRead {

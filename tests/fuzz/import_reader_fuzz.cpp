@@ -38,7 +38,8 @@ TOVICK_FUZZ_TARGET(input) {
   for (const SlotRecord& record : read.Records) {
     FUZZ_CHECK(!record.Where.empty());
     FUZZ_CHECK(Within(record.Slot, 0, 159));
-    if (record.Model) {
+    // A model that is no vehicle is carried with its message, for the import to decide.
+    if (record.Model && record.ModelNotVehicle.empty()) {
       if (vehicles == nullptr) {
         FUZZ_CHECK(*record.Model >= 90 && *record.Model <= 150);
       } else {

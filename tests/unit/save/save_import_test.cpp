@@ -51,7 +51,7 @@ TEST(SaveImport, EveryGeneratorGivenBackChangesNoByte) {
     for (const GeneratorSlot& s : SlotsInUse(save, LayoutOf(save))) {
       records.push_back({"", static_cast<std::int64_t>(records.size()), s.Model, s.X, s.Y, s.Z,
                          s.Heading, s.Colour1, s.Colour2, s.ForceSpawn, s.Alarm, s.Lock, s.MinDelay,
-                         s.MaxDelay, s.UsesRemaining});
+                         s.MaxDelay, s.UsesRemaining, ""});
     }
     const ImportPlan plan = PlanSaveImport(records, save, LayoutOf(save));
     EXPECT_TRUE(plan.Errors.empty() && plan.Changes.empty() && plan.Added.empty());
@@ -115,6 +115,9 @@ TEST(SaveImport, HostilePlansRefused) {
   const Bytes save = DemoSave();
   const auto count = static_cast<std::int64_t>(LayoutOf(save).GeneratorCount);
   const std::vector<SlotRecord> tooMany(kGeneratorSlotCount + 1 - count, NewAt(std::nullopt));
+  SlotRecord notVehicle = NewAt(3);
+  notVehicle.Model = 40;
+  notVehicle.ModelNotVehicle = "record 1: model: 40 is not a vehicle id (90 to 150)";
   SlotRecord noPosition = NewAt(count);
   noPosition.Y.reset();
   noPosition.Z.reset();
@@ -124,7 +127,7 @@ TEST(SaveImport, HostilePlansRefused) {
   } cases[] = {
       {{NewAt(count), NewAt(count + 2)}, "leaves a gap"}, {tooMany, "more than the game's 160"},
       {{NewAt(kGeneratorSlotCount)}, "is not 0 to 159"},  {{noPosition}, "y, z missing"},
-      {{NewAt(3), NewAt(3)}, "given already by"},
+      {{NewAt(3), NewAt(3)}, "given already by"},        {{notVehicle}, "is not a vehicle id"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Says);
