@@ -176,4 +176,19 @@ ImportPlan PlanSaveImport(std::span<const SlotRecord> records, std::span<const s
   return plan;
 }
 
+std::string ImportReport(const std::string& path, const ImportPlan& plan) {
+  std::string report;
+  for (const SlotChange& change : plan.Changes) {
+    report += path + " " + SlotChangeText(change) + "\n";
+  }
+  for (const AddedGenerator& added : plan.Added) {
+    const GeneratorSlot& v = added.Values;
+    report += path + " slot " + std::to_string(added.Slot) + ": added, model " +
+              SlotFieldText(v, SlotField::Model) + " at (" + SlotFieldText(v, SlotField::X) + ", " +
+              SlotFieldText(v, SlotField::Y) + ", " + SlotFieldText(v, SlotField::Z) + ")\n";
+  }
+  return report + std::to_string(plan.ChangedSlots) + " generator(s) changed, " +
+         std::to_string(plan.Added.size()) + " added\n";
+}
+
 }  // namespace tovick

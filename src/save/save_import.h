@@ -44,4 +44,8 @@ GeneratorSlot NewGeneratorDefaults();
 ImportPlan PlanSaveImport(std::span<const SlotRecord> records, std::span<const std::uint8_t> save,
                           const SaveLayout& layout);
 
+// What the import prints of one save: a line per changed field ("GTA3sf1.b slot 6: ALARM 40 ->
+// 0"), one per generator added, and "N generator(s) changed, M added".
+std::string ImportReport(const std::string& path, const ImportPlan& plan);
+
 }  // namespace tovick

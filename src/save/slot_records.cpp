@@ -1,10 +1,9 @@
 #include "save/slot_records.h"
 
-#include <cstdint>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <system_error>
 

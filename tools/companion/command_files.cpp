@@ -180,7 +180,8 @@ std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::
   };
   FileIo& io = PlatformFileIo();
   OneStepWrite why = OneStepWrite::NotCreated;
-  const SaveWrite written = WriteSaveWithBackup(io, save.Path, text(save.Bytes), text(patched), &why);
+  const SaveWrite written =
+      WriteSaveWithBackup(io, save.Path, text(save.Bytes), text(patched), &why);
   if (written == SaveWrite::Written) return std::nullopt;
   const std::string failed = written == SaveWrite::BackupFailed ? BackupPath(save.Path) : save.Path;
   std::fprintf(stderr, "tovick-cars: %s could not be written: %s; it is unchanged\n",
@@ -188,22 +189,44 @@ std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::
   return kExitWriteFailed;
 }
 
-std::optional<int> WriteOutput(const std::string& what, const std::string& path,
+std::optional<int> WriteOutput(const std::string& what, const std::optional<std::string>& path,
                                std::string_view contents) {
+  if (!path) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    const bool written =
+        std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
+    if (std::fflush(stdout) == 0 && written) return std::nullopt;
+    std::fprintf(stderr, "tovick-cars: cannot write the %s to standard output\n", what.c_str());
+    return kExitWriteFailed;
+  }
   FileIo& io = PlatformFileIo();
-  const OneStepWrite written = WriteFileInOneStep(io, path, contents);
+  const OneStepWrite written = WriteFileInOneStep(io, *path, contents);
   if (written == OneStepWrite::Written) return std::nullopt;
   std::fprintf(stderr, "tovick-cars: cannot write the %s file: %s; nothing written\n", what.c_str(),
-               OneStepProblem(io, written, path).c_str());
+               OneStepProblem(io, written, *path).c_str());
   return kExitWriteFailed;
 }
 
-bool WriteBinaryStandardOutput(std::string_view text) {
-#ifdef _WIN32
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
-  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  return std::fflush(stdout) == 0 && written;
+void AddSaves(FileUses& uses, const std::vector<std::string>& saves, bool check) {
+  for (const std::string& path : saves) {
+    if (check) {
+      uses.Input(path);
+    } else {
+      uses.InPlace(path);
+      uses.Output(BackupPath(path), "the backup of " + path);
+    }
+  }
+}
+
+SaveListing ListingOf(const SaveImage& save, const Names& names) {
+  return {save.Path,
+          save.Layout.Platform,
+          static_cast<std::int64_t>(save.Bytes.size()),
+          save.Layout.ChecksumOk,
+          SlotsInUse(save.Bytes, save.Layout),
+          names.VehiclesOrNull()};
 }
 
 }  // namespace tovick::companion

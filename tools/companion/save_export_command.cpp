@@ -36,20 +36,9 @@ int RunSaveExport(const SaveExportOptions& options) {
   if (const auto failed = ReadNames(options.Files, names)) return *failed;
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, false, save)) return *failed;
-  const SaveListing listing{save.Path,
-                            save.Layout.Platform,
-                            static_cast<std::int64_t>(save.Bytes.size()),
-                            save.Layout.ChecksumOk,
-                            SlotsInUse(save.Bytes, save.Layout),
-                            names.VehiclesOrNull()};
+  const SaveListing listing = ListingOf(save, names);
   const std::string text = options.Csv ? RenderSaveCsv(listing) : RenderSaveJson(listing);
-  if (!options.OutputPath) {
-    return WriteBinaryStandardOutput(text) ? kExitOk : kExitWriteFailed;
-  }
-  if (const auto failed = WriteOutput(options.Csv ? "CSV" : "JSON", *options.OutputPath, text)) {
-    return *failed;
-  }
-  return kExitOk;
+  return WriteOutput(options.Csv ? "CSV" : "JSON", options.OutputPath, text).value_or(kExitOk);
 }
 
 }  // namespace tovick::companion

@@ -49,35 +49,13 @@ struct SaveRun {
   ImportPlan Plan;
 };
 
-std::string Report(const std::string& path, const ImportPlan& plan) {
-  std::string report;
-  for (const SlotChange& change : plan.Changes) {
-    report += path + " " + SlotChangeText(change) + "\n";
-  }
-  for (const AddedGenerator& added : plan.Added) {
-    const GeneratorSlot& v = added.Values;
-    report += path + " slot " + std::to_string(added.Slot) + ": added, model " +
-              SlotFieldText(v, SlotField::Model) + " at (" + SlotFieldText(v, SlotField::X) + ", " +
-              SlotFieldText(v, SlotField::Y) + ", " + SlotFieldText(v, SlotField::Z) + ")\n";
-  }
-  return report + std::to_string(plan.ChangedSlots) + " generator(s) changed, " +
-         std::to_string(plan.Added.size()) + " added\n";
-}
-
 }  // namespace
 
 int RunSaveImport(const SaveImportOptions& options) {
   FileUses uses;
   uses.Input(options.FilePath);
   if (options.Files.IdePath) uses.Input(*options.Files.IdePath);
-  for (const std::string& path : options.SavePaths) {
-    if (options.Check) {
-      uses.Input(path);
-    } else {
-      uses.InPlace(path);
-      uses.Output(BackupPath(path), "the backup of " + path);
-    }
-  }
+  AddSaves(uses, options.SavePaths, options.Check);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 
   Names names;
@@ -131,7 +109,7 @@ int RunSaveImport(const SaveImportOptions& options) {
     if (writes(run)) {
       if (const auto failed = WritePatchedSave(run.Save, run.Plan.Patched)) return *failed;
     }
-    std::fputs(Report(path, run.Plan).c_str(), stdout);
+    std::fputs(ImportReport(path, run.Plan).c_str(), stdout);
   }
   return kExitOk;
 }

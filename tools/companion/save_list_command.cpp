@@ -50,12 +50,7 @@ int RunSaveList(const SaveListOptions& options) {
   if (const auto failed = ReadNames(options.Files, names)) return *failed;
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, true, save)) return *failed;
-  const SaveListing listing{save.Path,
-                            save.Layout.Platform,
-                            static_cast<std::int64_t>(save.Bytes.size()),
-                            save.Layout.ChecksumOk,
-                            SlotsInUse(save.Bytes, save.Layout),
-                            names.VehiclesOrNull()};
+  const SaveListing listing = ListingOf(save, names);
   const std::string text = options.Json ? RenderSaveJson(listing) : RenderSaveTable(listing);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return save.Layout.ChecksumOk ? kExitOk : kExitDoesNotFit;

@@ -41,18 +41,9 @@ int RunSaveMap(const SaveMapOptions& options) {
   if (const auto failed = ReadNames(options.Files, names)) return *failed;
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, true, save)) return *failed;
-  const SaveListing listing{save.Path,
-                            save.Layout.Platform,
-                            static_cast<std::int64_t>(save.Bytes.size()),
-                            save.Layout.ChecksumOk,
-                            SlotsInUse(save.Bytes, save.Layout),
-                            names.VehiclesOrNull()};
+  const SaveListing listing = ListingOf(save, names);
   const std::string svg = RenderSaveMap(listing, names.Zones);
-  if (!options.OutputPath) {
-    WriteBinaryStandardOutput(svg);
-  } else if (const auto failed = WriteOutput("save map", *options.OutputPath, svg)) {
-    return *failed;
-  }
+  if (const auto failed = WriteOutput("save map", options.OutputPath, svg)) return *failed;
   return save.Layout.ChecksumOk ? kExitOk : kExitDoesNotFit;
 }
 

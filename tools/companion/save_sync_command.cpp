@@ -85,14 +85,7 @@ struct SaveRun {
 int RunSaveSync(const SaveSyncOptions& options) {
   FileUses uses;
   uses.Input(options.ScriptPath);
-  for (const std::string& path : options.SavePaths) {
-    if (options.Check) {
-      uses.Input(path);
-    } else {
-      uses.InPlace(path);
-      uses.Output(BackupPath(path), "the backup of " + path);
-    }
-  }
+  AddSaves(uses, options.SavePaths, options.Check);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 
   std::vector<GeneratorInstruction> instructions;

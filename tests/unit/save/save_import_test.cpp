@@ -127,7 +127,7 @@ TEST(SaveImport, HostilePlansRefused) {
   } cases[] = {
       {{NewAt(count), NewAt(count + 2)}, "leaves a gap"}, {tooMany, "more than the game's 160"},
       {{NewAt(kGeneratorSlotCount)}, "is not 0 to 159"},  {{noPosition}, "y, z missing"},
-      {{NewAt(3), NewAt(3)}, "given already by"},        {{notVehicle}, "is not a vehicle id"},
+      {{NewAt(3), NewAt(3)}, "given already by"},         {{notVehicle}, "is not a vehicle id"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Says);
