@@ -17,6 +17,7 @@
 #include "companion_process.h"
 #include "gen/demo_data.h"
 #include "gen/demo_save.h"
+#include "save/save_listing.h"
 
 namespace {
 
@@ -35,7 +36,23 @@ void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
              static_cast<std::streamsize>(bytes.size()));
 }
 
-// The demo script's saves of the three platforms, and the changed script.
+// 160 records: every slot in use of the demo saves moved and given another alarm, the rest new
+// generators of the models the save holds (so that each takes a box).
+void WriteImportFile(const fs::path& path, const std::vector<std::uint8_t>& save) {
+  const std::vector<GeneratorSlot> slots = SlotsInUse(save, *ReadSaveLayout(save).Layout);
+  std::string json = "{\"slots\": [";
+  for (std::size_t i = 0; i < kGeneratorSlotCount; ++i) {
+    const std::int32_t model = slots[i % slots.size()].Model;
+    json += std::string(i == 0 ? "" : ",") + "\n {\"slot\": " + std::to_string(i) +
+            (i < slots.size() ? "" : ", \"model\": " + std::to_string(model < 90 ? 90 : model)) +
+            ", \"x\": " + std::to_string(-1500 + static_cast<int>(i) * 16) +
+            ".5625, \"y\": " + std::to_string(i * 7) +
+            ", \"z\": 12.25, \"alarm\": " + std::to_string(i % 50) + "}";
+  }
+  std::ofstream(path, std::ios::binary) << json << "]}\n";
+}
+
+// The demo script's saves of the three platforms, the changed script and an import file.
 struct SaveBenchData {
   fs::path Dir;
   std::vector<std::vector<std::uint8_t>> Saves;
@@ -51,6 +68,7 @@ struct SaveBenchData {
       Saves.push_back(demo::GenerateSave(kSeed, script, platform));
       SavePaths.push_back((Dir / ("GTA3sf" + std::to_string(Saves.size()) + ".b")).string());
     }
+    WriteImportFile(Dir / "IMPORT.json", Saves.front());
     PutSavesBack();
   }
   ~SaveBenchData() {
@@ -128,5 +146,14 @@ void BM_SaveSyncCheckThreeSavesProcess(benchmark::State& run) {
   SyncThreeSaves(run, true);
 }
 BENCHMARK(BM_SaveSyncCheckThreeSavesProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SaveImportThreeSavesProcess(benchmark::State& run) {
+  const SaveBenchData data;
+  std::vector<std::string> args = {"save", "import", "--check",
+                                   (data.Dir / "IMPORT.json").string()};
+  args.insert(args.end(), data.SavePaths.begin(), data.SavePaths.end());
+  RunTimed(run, data, {args}, false);
+}
+BENCHMARK(BM_SaveImportThreeSavesProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

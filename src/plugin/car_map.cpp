@@ -20,7 +20,6 @@ constexpr double kBottomMargin = 130;
 constexpr double kTopMargin = 170;
 constexpr double kRightMargin = 60;
 constexpr double kLegendWidth = 980;
-constexpr double kLegendHeight = 560;
 // The picture's size in the browser: a quarter pixel per world unit.
 constexpr double kPixelsPerUnit = 0.25;
 
@@ -84,11 +83,11 @@ struct Bounds {
   double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;  // world units, grid-aligned
 };
 
-Bounds GridBounds(const CarReport& report, const ZoneTable& zones) {
+Bounds GridBounds(const std::vector<MapMarker>& markers, const ZoneTable& zones) {
   std::vector<double> xs, ys;
-  for (const CarRow& row : report.Rows) {
-    xs.push_back(World(row.Block.XPos));
-    ys.push_back(World(row.Block.YPos));
+  for (const MapMarker& marker : markers) {
+    xs.push_back(marker.X);
+    ys.push_back(marker.Y);
   }
   for (const Zone& zone : zones) {
     xs.insert(xs.end(), {World(zone.MinX), World(zone.MaxX)});
@@ -150,6 +149,55 @@ std::string Zones(const ZoneTable& zones) {
   return svg + "</g>\n";
 }
 
+const char* ShapePath(MarkerShape shape) {
+  return shape == MarkerShape::Dart ? kTwoBytePath : kOneBytePath;
+}
+
+std::string Marker(const MapMarker& marker) {
+  return "<g class=\"car " + marker.Classes + "\" id=\"" + marker.Id + "\" transform=\"translate(" +
+         Num(marker.X) + " " + Num(-marker.Y) + ") rotate(" + Num(-marker.Heading) + ")\"><title>" +
+         Xml(marker.Tooltip) + "</title><path d=\"" + ShapePath(marker.Shape) + "\" fill=\"" +
+         marker.Fill + "\"/></g>\n";
+}
+
+std::string LegendEntry(double y, const std::string& sample, const std::string& label) {
+  return "<g transform=\"translate(70 " + Num(y) + ")\">" + sample + "</g><text x=\"150\" y=\"" +
+         Num(y + 14) + "\">" + Xml(label) + "</text>\n";
+}
+
+constexpr double kLegendFirstEntry = 130;
+constexpr double kLegendEntryStep = 90;
+
+// The entries, the zone's, two lines of text, and the frame around them.
+double LegendHeight(const std::vector<MapLegendEntry>& entries) {
+  return kLegendFirstEntry + kLegendEntryStep * static_cast<double>(entries.size()) + 160;
+}
+
+std::string Legend(const std::vector<MapLegendEntry>& entries, double x, double y) {
+  std::string svg = "<g id=\"legend\" transform=\"translate(" + Num(x) + " " + Num(y) +
+                    ")\" font-size=\"40\" fill=\"#222222\">\n";
+  svg += "<rect x=\"0\" y=\"0\" width=\"" + Num(kLegendWidth) + "\" height=\"" +
+         Num(LegendHeight(entries)) +
+         "\" fill=\"#ffffff\" stroke=\"#888888\" stroke-width=\"3\"/>\n";
+  svg += "<text x=\"30\" y=\"60\" font-size=\"46\" font-weight=\"bold\">Legend</text>\n";
+  double entryY = kLegendFirstEntry;
+  for (const MapLegendEntry& entry : entries) {
+    svg += LegendEntry(entryY,
+                       std::string("<path d=\"") + ShapePath(entry.Shape) + "\" fill=\"" +
+                           entry.Fill + "\" stroke=\"#000000\" stroke-width=\"3\"/>",
+                       entry.Label);
+    entryY += kLegendEntryStep;
+  }
+  svg += LegendEntry(entryY,
+                     "<rect x=\"-30\" y=\"-24\" width=\"60\" height=\"48\" fill=\"#f2c14e\" "
+                     "fill-opacity=\"0.22\" stroke=\"#b5892a\" stroke-width=\"4\"/>",
+                     "zone");
+  svg += "<text x=\"30\" y=\"" + Num(entryY + 80) + "\">Markers point along the heading.</text>\n";
+  svg += "<text x=\"30\" y=\"" + Num(entryY + 130) + "\">North up, grid every " +
+         std::to_string(kGridStep) + " units.</text>\n";
+  return svg + "</g>\n";
+}
+
 std::string Tooltip(const CarRow& row) {
   const CarBlock& b = row.Block;
   std::string text = "Block " + std::to_string(row.Number) + "\nVehicle " +
@@ -164,80 +212,64 @@ std::string Tooltip(const CarRow& row) {
   return text;
 }
 
-std::string Marker(const CarRow& row) {
+MapMarker BlockMarker(const CarRow& row) {
   const CarBlock& b = row.Block;
   const bool twoByte = b.HiCar == 1;
-  const char* fill = row.Unsafe ? kUnsafeFill : twoByte ? kTwoByteFill : kOneByteFill;
-  return "<g class=\"car " + std::string(twoByte ? "two-byte" : "one-byte") +
-         (row.Unsafe ? " unsafe" : "") + "\" id=\"block-" + std::to_string(row.Number) +
-         "\" transform=\"translate(" + Num(World(b.XPos)) + " " + Num(-World(b.YPos)) +
-         ") rotate(" + Num(-World(b.Heading)) + ")\"><title>" + Xml(Tooltip(row)) +
-         "</title><path d=\"" + (twoByte ? kTwoBytePath : kOneBytePath) + "\" fill=\"" + fill +
-         "\"/></g>\n";
-}
-
-std::string LegendEntry(double y, const std::string& sample, const std::string& label) {
-  return "<g transform=\"translate(70 " + Num(y) + ")\">" + sample + "</g><text x=\"150\" y=\"" +
-         Num(y + 14) + "\">" + Xml(label) + "</text>\n";
-}
-
-std::string Legend(double x, double y) {
-  auto marker = [](const char* path, const char* fill) {
-    return std::string("<path d=\"") + path + "\" fill=\"" + fill +
-           "\" stroke=\"#000000\" stroke-width=\"3\"/>";
-  };
-  std::string svg = "<g id=\"legend\" transform=\"translate(" + Num(x) + " " + Num(y) +
-                    ")\" font-size=\"40\" fill=\"#222222\">\n";
-  svg += "<rect x=\"0\" y=\"0\" width=\"" + Num(kLegendWidth) + "\" height=\"" +
-         Num(kLegendHeight) + "\" fill=\"#ffffff\" stroke=\"#888888\" stroke-width=\"3\"/>\n";
-  svg += "<text x=\"30\" y=\"60\" font-size=\"46\" font-weight=\"bold\">Legend</text>\n";
-  svg += LegendEntry(130, marker(kOneBytePath, kOneByteFill), "car, one-byte vehicle id");
-  svg += LegendEntry(220, marker(kTwoBytePath, kTwoByteFill), "car, two-byte vehicle id");
-  svg += LegendEntry(310, marker(kOneBytePath, kUnsafeFill), "id unsafe for its width");
-  svg += LegendEntry(400,
-                     "<rect x=\"-30\" y=\"-24\" width=\"60\" height=\"48\" fill=\"#f2c14e\" "
-                     "fill-opacity=\"0.22\" stroke=\"#b5892a\" stroke-width=\"4\"/>",
-                     "zone");
-  svg += "<text x=\"30\" y=\"480\">Markers point along the heading.</text>\n";
-  svg += "<text x=\"30\" y=\"530\">North up, grid every " + std::to_string(kGridStep) +
-         " units.</text>\n";
-  return svg + "</g>\n";
+  return {World(b.XPos),
+          World(b.YPos),
+          World(b.Heading),
+          twoByte ? MarkerShape::Dart : MarkerShape::Triangle,
+          row.Unsafe ? kUnsafeFill
+          : twoByte  ? kTwoByteFill
+                     : kOneByteFill,
+          std::string(twoByte ? "two-byte" : "one-byte") + (row.Unsafe ? " unsafe" : ""),
+          "block-" + std::to_string(row.Number),
+          Tooltip(row)};
 }
 
 }  // namespace
 
-std::string RenderCarMap(const CarReport& report, const ZoneTable& zones) {
-  const Bounds b = GridBounds(report, zones);
+std::string RenderMap(const MapDrawing& drawing, const ZoneTable& zones) {
+  const Bounds b = GridBounds(drawing.Markers, zones);
   const double left = b.MinX - kLeftMargin;
   const double top = -b.MaxY - kTopMargin;
   const double legendX = b.MaxX + kRightMargin;
   const double width = legendX + kLegendWidth + kRightMargin - left;
-  const double height =
-      std::max(b.MaxY - b.MinY + kTopMargin + kBottomMargin, kLegendHeight + kTopMargin);
+  const double height = std::max(b.MaxY - b.MinY + kTopMargin + kBottomMargin,
+                                 LegendHeight(drawing.Legend) + kTopMargin);
 
-  const std::string caption = "Parked cars of " + report.ScriptPath + ": " +
-                              std::to_string(report.Rows.size()) +
-                              (report.Anywhere ? " record(s) anywhere in the file" : " block(s)");
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
          Num(std::round(width * kPixelsPerUnit)) + "\" height=\"" +
          Num(std::round(height * kPixelsPerUnit)) + "\" viewBox=\"" + Num(left) + " " + Num(top) +
          " " + Num(width) + " " + Num(height) +
          "\" font-family=\"Liberation Sans, Arial, Helvetica, sans-serif\">\n";
-  svg += "<title>" + Xml(caption) + "</title>\n";
+  svg += "<title>" + Xml(drawing.Caption) + "</title>\n";
   svg += "<rect x=\"" + Num(left) + "\" y=\"" + Num(top) + "\" width=\"" + Num(width) +
          "\" height=\"" + Num(height) + "\" fill=\"#ffffff\"/>\n";
   svg += "<rect x=\"" + Num(b.MinX) + "\" y=\"" + Num(-b.MaxY) + "\" width=\"" +
          Num(b.MaxX - b.MinX) + "\" height=\"" + Num(b.MaxY - b.MinY) + "\" fill=\"#f6f3ec\"/>\n";
   svg += "<text x=\"" + Num(b.MinX) + "\" y=\"" + Num(-b.MaxY - 70) +
-         "\" font-size=\"56\" fill=\"#222222\">" + Xml(caption) + "</text>\n";
+         "\" font-size=\"56\" fill=\"#222222\">" + Xml(drawing.Caption) + "</text>\n";
   svg += Grid(b);
   svg += Zones(zones);
   svg += "<g id=\"cars\" stroke=\"#000000\" stroke-width=\"3\">\n";
-  for (const CarRow& row : report.Rows) svg += Marker(row);
+  for (const MapMarker& marker : drawing.Markers) svg += Marker(marker);
   svg += "</g>\n";
-  svg += Legend(legendX, -b.MaxY);
+  svg += Legend(drawing.Legend, legendX, -b.MaxY);
   return svg + "</svg>\n";
+}
+
+std::string RenderCarMap(const CarReport& report, const ZoneTable& zones) {
+  MapDrawing drawing;
+  drawing.Caption = "Parked cars of " + report.ScriptPath + ": " +
+                    std::to_string(report.Rows.size()) +
+                    (report.Anywhere ? " record(s) anywhere in the file" : " block(s)");
+  for (const CarRow& row : report.Rows) drawing.Markers.push_back(BlockMarker(row));
+  drawing.Legend = {{MarkerShape::Triangle, kOneByteFill, "car, one-byte vehicle id"},
+                    {MarkerShape::Dart, kTwoByteFill, "car, two-byte vehicle id"},
+                    {MarkerShape::Triangle, kUnsafeFill, "id unsafe for its width"}};
+  return RenderMap(drawing, zones);
 }
 
 }  // namespace tovick

@@ -75,6 +75,18 @@ GeneratorSlot ReadSlot(std::span<const std::uint8_t> save, const SaveLayout& lay
                    kGeneratorSlotSize));
 }
 
+std::optional<std::array<std::uint8_t, kSlotBoxBytes>> ModelBox(std::span<const std::uint8_t> save,
+                                                                const SaveLayout& layout,
+                                                                std::int32_t model) {
+  for (int slot = 0; slot < static_cast<int>(layout.GeneratorCount); ++slot) {
+    // The model is the slot's first word: only the slot that holds it is decoded.
+    const std::size_t at = layout.SlotsOffset + static_cast<std::size_t>(slot) * kGeneratorSlotSize;
+    if (static_cast<std::int32_t>(ReadU32(save, at)) == model)
+      return ReadSlot(save, layout, slot).Box;
+  }
+  return std::nullopt;
+}
+
 GeneratorMatching MatchGenerators(std::span<const GeneratorInstruction> instructions,
                                   std::span<const std::uint8_t> save, const SaveLayout& layout) {
   const int slotCount = static_cast<int>(layout.GeneratorCount);

@@ -7,6 +7,8 @@
 // believed only where the values (model and position) bear it out, or where nothing else can
 // claim the slot; what cannot be told is left alone.
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -48,6 +50,11 @@ bool AgreesInModelAndPosition(const GeneratorInstruction& instruction, const Gen
 
 // Slot in use number `slot` of the save (0 to GeneratorCount - 1).
 GeneratorSlot ReadSlot(std::span<const std::uint8_t> save, const SaveLayout& layout, int slot);
+
+// The bounding box a slot given the model takes: that of the lowest slot in use holding it, in the
+// save as it was (every slot of a model holds the same); none where no slot holds it.
+std::optional<std::array<std::uint8_t, kSlotBoxBytes>> ModelBox(
+    std::span<const std::uint8_t> save, const SaveLayout& layout, std::int32_t model);
 
 // Matches in this order ("agrees": the same model and X, Y, Z):
 //  1. the variables are read at the shift of the script's offsets under which the most

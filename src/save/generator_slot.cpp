@@ -1,5 +1,6 @@
 #include "save/generator_slot.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -23,7 +24,10 @@ constexpr std::size_t kAlarm = 0x19;
 constexpr std::size_t kLock = 0x1A;
 constexpr std::size_t kMinDelay = 0x1C;
 constexpr std::size_t kMaxDelay = 0x1E;
+constexpr std::size_t kTimer = 0x20;
+constexpr std::size_t kVehicleHandle = 0x24;
 constexpr std::size_t kUsesRemaining = 0x28;
+constexpr std::uint32_t kNoVehicle = 0xFFFFFFFF;
 
 std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
@@ -70,6 +74,8 @@ std::string_view SlotFieldName(SlotField field) {
       return "MINDELAY";
     case SlotField::MaxDelay:
       return "MAXDELAY";
+    case SlotField::UsesRemaining:
+      return "USES";
   }
   return "";
 }
@@ -106,7 +112,15 @@ void EncodeSlot(const GeneratorSlot& slot, std::span<std::uint8_t> slotBytes) {
   slotBytes[kLock] = slot.Lock;
   WriteU16(slotBytes, kMinDelay, slot.MinDelay);
   WriteU16(slotBytes, kMaxDelay, slot.MaxDelay);
+  WriteU16(slotBytes, kUsesRemaining, slot.UsesRemaining);
   for (std::size_t i = 0; i < kSlotBoxBytes; ++i) slotBytes[kSlotBoxOffset + i] = slot.Box[i];
+}
+
+void EncodeNewSlot(const GeneratorSlot& slot, std::span<std::uint8_t> slotBytes) {
+  std::fill(slotBytes.begin(), slotBytes.begin() + kSlotBoxOffset, std::uint8_t{0});
+  WriteU32(slotBytes, kTimer, 0);
+  WriteU32(slotBytes, kVehicleHandle, kNoVehicle);
+  EncodeSlot(slot, slotBytes);
 }
 
 double SlotFieldValue(const GeneratorSlot& slot, SlotField field) {
@@ -135,8 +149,17 @@ double SlotFieldValue(const GeneratorSlot& slot, SlotField field) {
       return slot.MinDelay;
     case SlotField::MaxDelay:
       return slot.MaxDelay;
+    case SlotField::UsesRemaining:
+      return slot.UsesRemaining;
   }
   return 0;
+}
+
+bool SameField(const GeneratorSlot& a, const GeneratorSlot& b, SlotField field) {
+  const double x = SlotFieldValue(a, field);
+  const double y = SlotFieldValue(b, field);
+  if (std::isnan(x) || std::isnan(y)) return std::isnan(x) && std::isnan(y);
+  return x == y && std::signbit(x) == std::signbit(y);
 }
 
 std::string SlotFieldText(const GeneratorSlot& slot, SlotField field) {

@@ -23,8 +23,10 @@ enum class SlotField {
   Lock,
   MinDelay,
   MaxDelay,
+  // Not the instruction's: another instruction sets it; an import writes it (0 switches off).
+  UsesRemaining,
 };
-inline constexpr int kSlotFieldCount = 12;
+inline constexpr int kSlotFieldCount = 12;  // the instruction's, Model to MaxDelay
 
 // The bounding-box corners and the longer corner's length: seven floats from offset 0x2C.
 inline constexpr std::size_t kSlotBoxOffset = 0x2C;
@@ -46,13 +48,19 @@ struct GeneratorSlot {
 // "MODEL", "X", ... "MAXDELAY": the field's name in the reports.
 std::string_view SlotFieldName(SlotField field);
 
-// The slot's 72 bytes read, or written back: the carried fields and the box; the game's own bytes
-// (timer, vehicle handle, uses remaining, blocking flag, padding) are never written.
+// The slot's 72 bytes read, or written back: the carried fields, the uses remaining and the box;
+// the game's own bytes (timer, vehicle handle, blocking flag, padding) are never written.
 GeneratorSlot DecodeSlot(std::span<const std::uint8_t> slotBytes);
 void EncodeSlot(const GeneratorSlot& slot, std::span<std::uint8_t> slotBytes);
+// A slot past the count in use: as EncodeSlot, and the game's own bytes as a fresh generator has
+// them (timer 0, no vehicle made (-1), not blocked, padding 0).
+void EncodeNewSlot(const GeneratorSlot& slot, std::span<std::uint8_t> slotBytes);
 
 // A field's value as a number (floats exactly as stored), for the reports and the JSON.
 double SlotFieldValue(const GeneratorSlot& slot, SlotField field);
+// The field holds the same in both, as the reports' shortest texts compare (-0 is not 0, every NaN
+// is "nan"), without making them.
+bool SameField(const GeneratorSlot& a, const GeneratorSlot& b, SlotField field);
 // The shortest text that reads back as the same number: "40", "-1", "1234.5625".
 std::string SlotFieldText(const GeneratorSlot& slot, SlotField field);
 

@@ -258,6 +258,17 @@ void RenewSaveChecksum(std::span<std::uint8_t> bytes, const SaveLayout& layout) 
   WriteU32(bytes, layout.ChecksumOffset, SaveChecksum(bytes, layout.ChecksumOffset));
 }
 
+void MoveSaveChecksum(std::span<std::uint8_t> patched, std::span<const std::uint8_t> original,
+                      const SaveLayout& layout, std::size_t from, std::size_t to) {
+  if (!layout.ChecksumOk) {
+    RenewSaveChecksum(patched, layout);
+    return;
+  }
+  std::uint32_t delta = 0;  // modulo 2^32, as the checksum
+  for (std::size_t at = from; at < to; ++at) delta += patched[at] - original[at];
+  WriteU32(patched, layout.ChecksumOffset, ReadU32(original, layout.ChecksumOffset) + delta);
+}
+
 bool RenewSaveChecksum(std::span<std::uint8_t> bytes) {
   const SaveRead read = ReadSaveLayout(bytes);
   if (read.Layout) RenewSaveChecksum(bytes, *read.Layout);
@@ -312,7 +323,8 @@ SaveRead ReadSaveLayout(std::span<const std::uint8_t> bytes) {
       ReadU32(bytes, cgn + kArraySizeInBlock) != kGeneratorArraySize) {
     return Refuse("the car generators are not 160 slots of 72 bytes");
   }
-  layout.GeneratorCount = ReadU32(bytes, cgn + kInfoInBlock);
+  layout.GeneratorCountOffset = cgn + kInfoInBlock;
+  layout.GeneratorCount = ReadU32(bytes, layout.GeneratorCountOffset);
   if (layout.GeneratorCount > kGeneratorSlotCount) {
     return Refuse(std::to_string(layout.GeneratorCount) +
                   " car generators in use, more than the game's 160");

@@ -87,6 +87,7 @@ struct SaveLayout {
   std::uint32_t VariableSpace = 0;   // V: bytes of global variables the save holds
   std::size_t SlotsOffset = 0;       // slot 0 of the generator array
   std::uint32_t GeneratorCount = 0;  // slots in use, at most kGeneratorSlotCount
+  std::size_t GeneratorCountOffset = 0;  // its u32 in the CGN info
   std::size_t ChecksumOffset = 0;
   bool Writable = false;  // false where a signature follows the checksum (Xbox)
   bool ChecksumOk = false;
@@ -110,6 +111,10 @@ SaveRead ReadSaveLayout(std::span<const std::uint8_t> bytes);
 
 // Writes the checksum of everything before it in its platform's place.
 void RenewSaveChecksum(std::span<std::uint8_t> bytes, const SaveLayout& layout);
+// The checksum of patched, a copy of original changed only in bytes from..to: moved by what those
+// bytes changed where original's was sound (no need to add up 200 KB again), else renewed.
+void MoveSaveChecksum(std::span<std::uint8_t> patched, std::span<const std::uint8_t> original,
+                      const SaveLayout& layout, std::size_t from, std::size_t to);
 // The same for a save whose layout is not at hand; false, and nothing written, when the file fits
 // no platform.
 bool RenewSaveChecksum(std::span<std::uint8_t> bytes);

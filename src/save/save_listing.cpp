@@ -19,6 +19,22 @@ constexpr const char* kJsonNames[] = {"model",   "x",       "y",        "z",
                                       "heading", "colour1", "colour2",  "forceSpawn",
                                       "alarm",   "lock",    "minDelay", "maxDelay"};
 
+// JSON has no NaN or infinity: such a float (a damaged slot) is null.
+std::string JsonNumber(const GeneratorSlot& slot, SlotField field) {
+  const std::string text = SlotFieldText(slot, field);
+  return text == "nan" || text == "inf" || text == "-inf" ? "null" : text;
+}
+
+// As a spreadsheet quotes a cell: only where it must, its quotes doubled.
+std::string CsvCell(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
 std::string ModelName(const SaveListing& listing, std::int32_t model) {
   if (listing.Vehicles == nullptr || model < 0 ||
       static_cast<std::size_t>(model) >= listing.Vehicles->VehicleNames.size()) {
@@ -26,14 +42,6 @@ std::string ModelName(const SaveListing& listing, std::int32_t model) {
   }
   return listing.Vehicles->VehicleNames[static_cast<std::size_t>(model)];
 }
-
-// JSON has no NaN or infinity: such a float (a damaged slot) is null.
-std::string JsonNumber(const GeneratorSlot& slot, SlotField field) {
-  const std::string text = SlotFieldText(slot, field);
-  return text == "nan" || text == "inf" || text == "-inf" ? "null" : text;
-}
-
-}  // namespace
 
 std::vector<GeneratorSlot> SlotsInUse(std::span<const std::uint8_t> save,
                                       const SaveLayout& layout) {
@@ -108,6 +116,22 @@ std::string RenderSaveJson(const SaveListing& listing) {
       .Bool("checksumOk", listing.ChecksumOk)
       .Number("generatorCount", static_cast<std::int64_t>(listing.Slots.size()));
   return document.Document("slots", rows);
+}
+
+std::string RenderSaveCsv(const SaveListing& listing) {
+  std::string text = "slot,model,name";
+  for (std::size_t i = 1; i < std::size(kColumns); ++i) text += std::string(",") + kJsonNames[i];
+  text += ",usesRemaining\r\n";
+  for (std::size_t s = 0; s < listing.Slots.size(); ++s) {
+    const GeneratorSlot& slot = listing.Slots[s];
+    text += std::to_string(s) + "," + SlotFieldText(slot, SlotField::Model) + "," +
+            CsvCell(ModelName(listing, slot.Model));
+    for (std::size_t i = 1; i < std::size(kColumns); ++i) {
+      text += "," + SlotFieldText(slot, kColumns[i]);
+    }
+    text += "," + SlotFieldText(slot, SlotField::UsesRemaining) + "\r\n";
+  }
+  return text;
 }
 
 }  // namespace tovick

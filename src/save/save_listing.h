@@ -1,5 +1,5 @@
 #pragma once
-// The parked-car generators in use in a save, as an aligned table or as JSON.
+// The parked-car generators in use in a save, as an aligned table, as JSON or as CSV.
 
 #include <cstdint>
 #include <span>
@@ -24,7 +24,14 @@ struct SaveListing {
 // The slots in use of a save read whole, in slot order.
 std::vector<GeneratorSlot> SlotsInUse(std::span<const std::uint8_t> save, const SaveLayout& layout);
 
+// The model's name from the listing's definitions; empty without them or for an unnamed id.
+std::string ModelName(const SaveListing& listing, std::int32_t model);
+
 std::string RenderSaveTable(const SaveListing& listing);
 std::string RenderSaveJson(const SaveListing& listing);
+// A header row of the JSON's slot keys, then a row per generator in the same order: commas, '.'
+// as the decimal point, CR LF line ends (a spreadsheet opens it as it is), a name holding a comma,
+// quote or line end quoted as a spreadsheet writes it.
+std::string RenderSaveCsv(const SaveListing& listing);
 
 }  // namespace tovick

@@ -1,41 +1,11 @@
 #include "save/save_sync.h"
 
-#include <cmath>
 #include <map>
 #include <optional>
 
 namespace tovick {
 
 namespace {
-
-constexpr SlotField kAllFields[] = {
-    SlotField::Model,   SlotField::X,       SlotField::Y,        SlotField::Z,
-    SlotField::Heading, SlotField::Colour1, SlotField::Colour2,  SlotField::ForceSpawn,
-    SlotField::Alarm,   SlotField::Lock,    SlotField::MinDelay, SlotField::MaxDelay,
-};
-
-// The lowest slot in use that holds the model, in the save as it was.
-std::optional<int> SlotOfModel(std::span<const std::uint8_t> save, const SaveLayout& layout,
-                               std::int32_t model) {
-  for (int slot = 0; slot < static_cast<int>(layout.GeneratorCount); ++slot) {
-    if (ReadSlot(save, layout, slot).Model == model) return slot;
-  }
-  return std::nullopt;
-}
-
-// As the reports' shortest texts compare (-0 is not 0, every NaN is "nan"), without making them.
-bool SameField(const GeneratorSlot& a, const GeneratorSlot& b, SlotField field) {
-  const double x = SlotFieldValue(a, field);
-  const double y = SlotFieldValue(b, field);
-  if (std::isnan(x) || std::isnan(y)) return std::isnan(x) && std::isnan(y);
-  return x == y && std::signbit(x) == std::signbit(y);
-}
-
-std::uint32_t ByteSum(std::span<const std::uint8_t> bytes) {
-  std::uint32_t sum = 0;
-  for (const std::uint8_t byte : bytes) sum += byte;
-  return sum;
-}
 
 // Names the slot and every instruction that names it: the user decides, the program cannot.
 std::string AmbiguityNote(const AmbiguousSlot& ambiguous,
@@ -54,6 +24,23 @@ std::string AmbiguityNote(const AmbiguousSlot& ambiguous,
 }
 
 }  // namespace
+
+bool AddSlotChanges(int slot, const GeneratorSlot& before, const GeneratorSlot& after,
+                    std::vector<SlotChange>& changes) {
+  bool changed = after.Box != before.Box;
+  for (int i = 0; i <= static_cast<int>(SlotField::UsesRemaining); ++i) {
+    const auto field = static_cast<SlotField>(i);
+    if (SameField(before, after, field)) continue;
+    changes.push_back({slot, field, SlotFieldText(before, field), SlotFieldText(after, field)});
+    changed = true;
+  }
+  return changed;
+}
+
+std::string SlotChangeText(const SlotChange& change) {
+  return "slot " + std::to_string(change.Slot) + ": " + std::string(SlotFieldName(change.Field)) +
+         " " + change.Before + " -> " + change.After;
+}
 
 std::string InstructionName(const GeneratorInstruction& instruction) {
   return "the instruction at offset " + std::to_string(instruction.opcodeOffset);
@@ -102,8 +89,8 @@ SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
     const GeneratorSlot before = ReadSlot(save, layout, *slot);
     GeneratorSlot after = CarriedSlot(instruction, before);
     if (after.Model != before.Model) {
-      if (const std::optional<int> donor = SlotOfModel(save, layout, after.Model)) {
-        after.Box = ReadSlot(save, layout, *donor).Box;
+      if (const auto box = ModelBox(save, layout, after.Model)) {
+        after.Box = *box;
       } else {
         plan.Notes.push_back("slot " + std::to_string(*slot) +
                              ": no slot of this save holds model " + std::to_string(after.Model) +
@@ -113,33 +100,17 @@ SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
     written[*slot] = after;
   }
 
-  std::uint32_t checksumDelta = 0;  // modulo 2^32, as the checksum
   for (const auto& [slot, after] : written) {
-    const GeneratorSlot before = ReadSlot(save, layout, slot);
-    bool changed = after.Box != before.Box;
-    for (SlotField field : kAllFields) {
-      if (SameField(before, after, field)) continue;
-      plan.Changes.push_back(
-          {slot, field, SlotFieldText(before, field), SlotFieldText(after, field)});
-      changed = true;
-    }
-    if (!changed) continue;
+    if (!AddSlotChanges(slot, ReadSlot(save, layout, slot), after, plan.Changes)) continue;
     ++plan.ChangedSlots;
-    const std::span<std::uint8_t> bytes = std::span(plan.Patched).subspan(
-        layout.SlotsOffset + static_cast<std::size_t>(slot) * kGeneratorSlotSize,
-        kGeneratorSlotSize);
-    checksumDelta -= ByteSum(bytes);
-    EncodeSlot(after, bytes);
-    checksumDelta += ByteSum(bytes);
+    EncodeSlot(after, std::span(plan.Patched)
+                          .subspan(layout.SlotsOffset +
+                                       static_cast<std::size_t>(slot) * kGeneratorSlotSize,
+                                   kGeneratorSlotSize));
   }
   if (plan.ChangedSlots == 0) return plan;
-  // A sound checksum moves by what the slots changed: no need to add up the whole save again.
-  if (layout.ChecksumOk) {
-    WriteU32(plan.Patched, layout.ChecksumOffset,
-             ReadU32(save, layout.ChecksumOffset) + checksumDelta);
-  } else {
-    RenewSaveChecksum(plan.Patched, layout);
-  }
+  MoveSaveChecksum(plan.Patched, save, layout, layout.SlotsOffset,
+                   layout.SlotsOffset + kGeneratorArraySize);
   return plan;
 }
 

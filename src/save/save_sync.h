@@ -41,6 +41,13 @@ struct SyncPlan {
 SyncPlan PlanSaveSync(std::span<const GeneratorInstruction> instructions,
                       std::span<const std::uint8_t> save, const SaveLayout& layout);
 
+// Appends a change for each field (the uses remaining included) in which after differs from
+// before, in field order; true when any does or the bounding box differs.
+bool AddSlotChanges(int slot, const GeneratorSlot& before, const GeneratorSlot& after,
+                    std::vector<SlotChange>& changes);
+// "slot 6: ALARM 40 -> 0": how the reports print a change, after the save's name.
+std::string SlotChangeText(const SlotChange& change);
+
 // "the instruction at offset 65307": how the notes name an instruction.
 std::string InstructionName(const GeneratorInstruction& instruction);
 

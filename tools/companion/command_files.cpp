@@ -7,6 +7,7 @@
 #include <io.h>
 #endif
 
+#include "save/save_write.h"
 #include "scm/file_in_one_step.h"
 #include "scm/record_search.h"
 #include "scm/script_file.h"
@@ -151,22 +152,81 @@ std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveIma
   return std::nullopt;
 }
 
-std::optional<int> WriteOutput(const std::string& what, const std::string& path,
-                               std::string_view contents) {
+std::optional<int> RefuseSignedSave(const SaveImage& save) {
+  if (save.Layout.Writable) return std::nullopt;
+  const SavePlatform platform = save.Layout.Platform;
+  const std::string why = "the console checks the " +
+                          std::to_string(PlatformRow(platform).SignatureBytes) +
+                          "-byte signature after its checksum, which this program cannot renew";
+  std::fprintf(stderr,
+               "tovick-cars: %s is an %s save: %s, so it is never written (--check shows "
+               "what would change); nothing written\n",
+               save.Path.c_str(), std::string(SavePlatformName(platform)).c_str(), why.c_str());
+  return kExitDoesNotFit;
+}
+
+std::optional<int> RefuseUnwritableSave(const std::string& path) {
   FileIo& io = PlatformFileIo();
-  const OneStepWrite written = WriteFileInOneStep(io, path, contents);
-  if (written == OneStepWrite::Written) return std::nullopt;
-  std::fprintf(stderr, "tovick-cars: cannot write the %s file: %s; nothing written\n", what.c_str(),
-               OneStepProblem(io, written, path).c_str());
+  const OneStepWrite refused = CheckWritable(io, path);
+  if (refused == OneStepWrite::Written) return std::nullopt;
+  std::fprintf(stderr, "tovick-cars: %s could not be written: %s; nothing written\n", path.c_str(),
+               OneStepProblem(io, refused, path).c_str());
   return kExitWriteFailed;
 }
 
-bool WriteBinaryStandardOutput(std::string_view text) {
+std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::uint8_t> patched) {
+  auto text = [](std::span<const std::uint8_t> bytes) {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  };
+  FileIo& io = PlatformFileIo();
+  OneStepWrite why = OneStepWrite::NotCreated;
+  const SaveWrite written =
+      WriteSaveWithBackup(io, save.Path, text(save.Bytes), text(patched), &why);
+  if (written == SaveWrite::Written) return std::nullopt;
+  const std::string failed = written == SaveWrite::BackupFailed ? BackupPath(save.Path) : save.Path;
+  std::fprintf(stderr, "tovick-cars: %s could not be written: %s; it is unchanged\n",
+               save.Path.c_str(), OneStepProblem(io, why, failed).c_str());
+  return kExitWriteFailed;
+}
+
+std::optional<int> WriteOutput(const std::string& what, const std::optional<std::string>& path,
+                               std::string_view contents) {
+  if (!path) {
 #ifdef _WIN32
-  _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  return std::fflush(stdout) == 0 && written;
+    const bool written =
+        std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
+    if (std::fflush(stdout) == 0 && written) return std::nullopt;
+    std::fprintf(stderr, "tovick-cars: cannot write the %s to standard output\n", what.c_str());
+    return kExitWriteFailed;
+  }
+  FileIo& io = PlatformFileIo();
+  const OneStepWrite written = WriteFileInOneStep(io, *path, contents);
+  if (written == OneStepWrite::Written) return std::nullopt;
+  std::fprintf(stderr, "tovick-cars: cannot write the %s file: %s; nothing written\n", what.c_str(),
+               OneStepProblem(io, written, *path).c_str());
+  return kExitWriteFailed;
+}
+
+void AddSaves(FileUses& uses, const std::vector<std::string>& saves, bool check) {
+  for (const std::string& path : saves) {
+    if (check) {
+      uses.Input(path);
+    } else {
+      uses.InPlace(path);
+      uses.Output(BackupPath(path), "the backup of " + path);
+    }
+  }
+}
+
+SaveListing ListingOf(const SaveImage& save, const Names& names) {
+  return {save.Path,
+          save.Layout.Platform,
+          static_cast<std::int64_t>(save.Bytes.size()),
+          save.Layout.ChecksumOk,
+          SlotsInUse(save.Bytes, save.Layout),
+          names.VehiclesOrNull()};
 }
 
 }  // namespace tovick::companion

@@ -14,6 +14,7 @@
 #include "exit_codes.h"
 #include "plugin/script_table.h"
 #include "save/save_layout.h"
+#include "save/save_listing.h"
 #include "scm/file_uses.h"
 #include "scm/whole_file.h"
 #include "vehicles/definitions.h"
@@ -63,11 +64,25 @@ struct SaveImage {
 // acceptDamaged, and said on standard error.
 std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image);
 
-// Writes a whole output file in one step; on failure says why and returns kExitWriteFailed.
-std::optional<int> WriteOutput(const std::string& what, const std::string& path,
+// For the commands that patch saves. An Xbox save (signed by the console): the refusal said and
+// kExitDoesNotFit.
+std::optional<int> RefuseSignedSave(const SaveImage& save);
+// A save that may not be written (read-only, another's), asked before the first save is written:
+// said, and kExitWriteFailed.
+std::optional<int> RefuseUnwritableSave(const std::string& path);
+// The save kept as SAVE.b.bak, then patched written over it; on failure said ("it is unchanged")
+// and kExitWriteFailed.
+std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::uint8_t> patched);
+
+// Writes a whole output in one step to the file path names, or byte for byte to standard output
+// when there is none (binary on Windows, where a plug-in's CR LF must stay as it is); on failure
+// says why and returns kExitWriteFailed.
+std::optional<int> WriteOutput(const std::string& what, const std::optional<std::string>& path,
                                std::string_view contents);
-// Standard output, byte for byte (binary on Windows, where a plug-in's CR LF must stay as it is);
-// false when it could not be written.
-bool WriteBinaryStandardOutput(std::string_view text);
+// The saves a command patches: each replaced in place and its .bak written, or with check only
+// read.
+void AddSaves(FileUses& uses, const std::vector<std::string>& saves, bool check);
+// The listing of a loaded save, its models named when names has vehicles.
+SaveListing ListingOf(const SaveImage& save, const Names& names);
 
 }  // namespace tovick::companion

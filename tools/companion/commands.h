@@ -79,4 +79,30 @@ struct SaveSyncOptions {
 extern const char* const kSaveSyncHelp;
 int RunSaveSync(const SaveSyncOptions& options);
 
+struct SaveMapOptions {
+  NameFiles Files;
+  std::optional<std::string> OutputPath;
+  std::string SavePath;
+};
+extern const char* const kSaveMapHelp;
+int RunSaveMap(const SaveMapOptions& options);
+
+struct SaveExportOptions {
+  bool Csv = false;
+  NameFiles Files;
+  std::optional<std::string> OutputPath;
+  std::string SavePath;
+};
+extern const char* const kSaveExportHelp;
+int RunSaveExport(const SaveExportOptions& options);
+
+struct SaveImportOptions {
+  bool Check = false;
+  NameFiles Files;
+  std::string FilePath;
+  std::vector<std::string> SavePaths;
+};
+extern const char* const kSaveImportHelp;
+int RunSaveImport(const SaveImportOptions& options);
+
 }  // namespace tovick::companion

@@ -127,6 +127,23 @@ int main(int argc, char** argv) {
   saveSyncCommand->add_flag("--force", saveSync.Force);
   saveSyncCommand->add_option("MAIN.SCM", saveSync.ScriptPath)->required();
   saveSyncCommand->add_option("SAVE.b", saveSync.SavePaths)->required();
+  SaveMapOptions saveMap;
+  CLI::App* saveMapCommand = Command(*saveCommand, "map", kSaveMapHelp);
+  AddNameFiles(*saveMapCommand, saveMap.Files);
+  saveMapCommand->add_option("-o", saveMap.OutputPath)->type_name("FILE");
+  saveMapCommand->add_option("SAVE.b", saveMap.SavePath)->required();
+  SaveExportOptions saveExport;
+  CLI::App* saveExportCommand = Command(*saveCommand, "export", kSaveExportHelp);
+  saveExportCommand->add_flag("--csv", saveExport.Csv);
+  saveExportCommand->add_option("--ide", saveExport.Files.IdePath)->type_name("FILE");
+  saveExportCommand->add_option("-o", saveExport.OutputPath)->type_name("FILE");
+  saveExportCommand->add_option("SAVE.b", saveExport.SavePath)->required();
+  SaveImportOptions saveImport;
+  CLI::App* saveImportCommand = Command(*saveCommand, "import", kSaveImportHelp);
+  saveImportCommand->add_flag("--check", saveImport.Check);
+  saveImportCommand->add_option("--ide", saveImport.Files.IdePath)->type_name("FILE");
+  saveImportCommand->add_option("FILE", saveImport.FilePath)->required();
+  saveImportCommand->add_option("SAVE.b", saveImport.SavePaths)->required();
 
   std::vector<std::string> arguments = Arguments(argc, argv);
   std::vector<char*> pointers;
@@ -144,6 +161,9 @@ int main(int argc, char** argv) {
   if (applyCommand->parsed()) return RunApply(apply);
   if (saveListCommand->parsed()) return RunSaveList(saveList);
   if (saveSyncCommand->parsed()) return RunSaveSync(saveSync);
+  if (saveMapCommand->parsed()) return RunSaveMap(saveMap);
+  if (saveExportCommand->parsed()) return RunSaveExport(saveExport);
+  if (saveImportCommand->parsed()) return RunSaveImport(saveImport);
   if (list.ScriptPath.empty()) return UsageError("", "MAIN.SCM is required");
   return RunList(list);
 }

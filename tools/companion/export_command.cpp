@@ -84,15 +84,7 @@ int RunExport(const ExportOptions& options) {
                  *creation.InvalidMarkerBlock);
     return kExitMalformed;
   }
-  if (options.OutputPath) {
-    if (const auto failed = WriteOutput("plug-in", *options.OutputPath, creation.Content)) {
-      return *failed;
-    }
-  } else if (!WriteBinaryStandardOutput(creation.Content)) {
-    std::fprintf(stderr, "tovick-cars: cannot write the plug-in to standard output\n");
-    return kExitWriteFailed;
-  }
-  return kExitOk;
+  return WriteOutput("plug-in", options.OutputPath, creation.Content).value_or(kExitOk);
 }
 
 }  // namespace tovick::companion

@@ -43,11 +43,7 @@ int RunMap(const MapOptions& options) {
   const CarReport report =
       BuildReport(options.ScriptPath, table, names.VehiclesOrNull(), names.Zones);
   const std::string svg = RenderCarMap(report, names.Zones);
-  if (!options.OutputPath) {
-    WriteBinaryStandardOutput(svg);
-  } else if (const auto failed = WriteOutput("map", *options.OutputPath, svg)) {
-    return *failed;
-  }
+  if (const auto failed = WriteOutput("map", options.OutputPath, svg)) return *failed;
   return ScanOutcome(table);
 }
 

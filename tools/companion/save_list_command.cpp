@@ -13,16 +13,20 @@ namespace tovick::companion {
 const char* const kSaveHelp =
     "Usage: tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
     "       tovick-cars save sync [--check] [--force] MAIN.SCM SAVE.b [SAVE.b...]\n"
+    "       tovick-cars save map [--ide DEFAULT.IDE] [--zones TovickZon.txt] [-o FILE.svg] SAVE.b\n"
+    "       tovick-cars save export [--csv] [--ide DEFAULT.IDE] [-o FILE] SAVE.b\n"
+    "       tovick-cars save import [--check] [--ide DEFAULT.IDE] FILE SAVE.b [SAVE.b...]\n"
     "\n"
     "A saved game keeps its own copy of every parked-car generator, so a changed script shows in\n"
     "it only in a new game. list prints the generators of a GTA III save (PC, Android, iOS, PS2,\n"
     "PS2 Australia, PS2 Japan or Xbox); sync carries the script's parked cars into saves made\n"
-    "with it (every platform but Xbox). \"tovick-cars save list --help\" and\n"
-    "\"tovick-cars save sync --help\" say more.\n"
+    "with it (every platform but Xbox); export writes a save's generators as JSON or CSV, and\n"
+    "import writes such a file, edited, into saves (every platform but Xbox).\n"
+    "\"tovick-cars save COMMAND --help\" says more.\n"
     "\n"
     "Exit codes: 0 done, 1 usage error, 2 a file could not be opened (or is no regular file),\n"
     "5 not a GTA III save (or a damaged one, or an Xbox save to write), or not made with this\n"
-    "script (nothing written), 6 writing failed.\n";
+    "script, or an import file in error (nothing written), 6 writing failed.\n";
 
 const char* const kSaveListHelp =
     "Usage: tovick-cars save list [--json] [--ide DEFAULT.IDE] SAVE.b\n"
@@ -46,12 +50,7 @@ int RunSaveList(const SaveListOptions& options) {
   if (const auto failed = ReadNames(options.Files, names)) return *failed;
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, true, save)) return *failed;
-  const SaveListing listing{save.Path,
-                            save.Layout.Platform,
-                            static_cast<std::int64_t>(save.Bytes.size()),
-                            save.Layout.ChecksumOk,
-                            SlotsInUse(save.Bytes, save.Layout),
-                            names.VehiclesOrNull()};
+  const SaveListing listing = ListingOf(save, names);
   const std::string text = options.Json ? RenderSaveJson(listing) : RenderSaveTable(listing);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return save.Layout.ChecksumOk ? kExitOk : kExitDoesNotFit;

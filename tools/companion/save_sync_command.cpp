@@ -75,10 +75,6 @@ std::optional<int> ReadInstructions(const std::string& path,
   return std::nullopt;
 }
 
-std::string_view AsText(std::span<const std::uint8_t> bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
 struct SaveRun {
   SaveImage Save;
   SyncPlan Plan;
@@ -89,14 +85,7 @@ struct SaveRun {
 int RunSaveSync(const SaveSyncOptions& options) {
   FileUses uses;
   uses.Input(options.ScriptPath);
-  for (const std::string& path : options.SavePaths) {
-    if (options.Check) {
-      uses.Input(path);
-    } else {
-      uses.InPlace(path);
-      uses.Output(BackupPath(path), "the backup of " + path);
-    }
-  }
+  AddSaves(uses, options.SavePaths, options.Check);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 
   std::vector<GeneratorInstruction> instructions;
@@ -106,16 +95,8 @@ int RunSaveSync(const SaveSyncOptions& options) {
   for (const std::string& path : options.SavePaths) {
     SaveRun run;
     if (const auto failed = LoadSave(path, false, run.Save)) return *failed;
-    if (!options.Check && !run.Save.Layout.Writable) {
-      const SavePlatform platform = run.Save.Layout.Platform;
-      const std::string why = "the console checks the " +
-                              std::to_string(PlatformRow(platform).SignatureBytes) +
-                              "-byte signature after its checksum, which this program cannot renew";
-      std::fprintf(stderr,
-                   "tovick-cars: %s is an %s save: %s, so it is never written (--check shows "
-                   "what would change); nothing written\n",
-                   path.c_str(), std::string(SavePlatformName(platform)).c_str(), why.c_str());
-      return kExitDoesNotFit;
+    if (!options.Check) {
+      if (const auto refused = RefuseSignedSave(run.Save)) return *refused;
     }
     run.Plan = PlanSaveSync(instructions, run.Save.Bytes, run.Save.Layout);
     if (!run.Plan.MadeWithScript && !options.Force) {
@@ -135,15 +116,9 @@ int RunSaveSync(const SaveSyncOptions& options) {
   }
 
   // A save that may not be written (read-only, another's) stops the run before the first is.
-  FileIo& io = PlatformFileIo();
   for (const SaveRun& run : runs) {
     if (options.Check || run.Plan.ChangedSlots == 0) continue;
-    const std::string& path = run.Save.Path;
-    if (const OneStepWrite refused = CheckWritable(io, path); refused != OneStepWrite::Written) {
-      std::fprintf(stderr, "tovick-cars: %s could not be written: %s; nothing written\n",
-                   path.c_str(), OneStepProblem(io, refused, path).c_str());
-      return kExitWriteFailed;
-    }
+    if (const auto refused = RefuseUnwritableSave(run.Save.Path)) return *refused;
   }
   for (const SaveRun& run : runs) {
     const std::string& path = run.Save.Path;
@@ -151,21 +126,11 @@ int RunSaveSync(const SaveSyncOptions& options) {
       std::fprintf(stderr, "tovick-cars: %s: %s\n", path.c_str(), note.c_str());
     }
     if (!options.Check && run.Plan.ChangedSlots > 0) {
-      OneStepWrite why = OneStepWrite::NotCreated;
-      const SaveWrite written =
-          WriteSaveWithBackup(io, path, AsText(run.Save.Bytes), AsText(run.Plan.Patched), &why);
-      if (written != SaveWrite::Written) {
-        const std::string failed = written == SaveWrite::BackupFailed ? BackupPath(path) : path;
-        std::fprintf(stderr, "tovick-cars: %s could not be written: %s; it is unchanged\n",
-                     path.c_str(), OneStepProblem(io, why, failed).c_str());
-        return kExitWriteFailed;
-      }
+      if (const auto failed = WritePatchedSave(run.Save, run.Plan.Patched)) return *failed;
     }
     std::string report;
     for (const SlotChange& change : run.Plan.Changes) {
-      report += path + " slot " + std::to_string(change.Slot) + ": " +
-                std::string(SlotFieldName(change.Field)) + " " + change.Before + " -> " +
-                change.After + "\n";
+      report += path + " " + SlotChangeText(change) + "\n";
     }
     report += std::to_string(run.Plan.ChangedSlots) + " generator(s) changed\n";
     std::fputs(report.c_str(), stdout);
