@@ -2,7 +2,7 @@
 # The files tovick-cars reads and writes: an output that is one of the inputs (also through a
 # link) refused with nothing written, a save named through a link, a read-only save, modes kept, a
 # file left in the way by a killed run, a short script synced, UTF-8 paths in JSON, the export that
-# applies back, and the parser's --opt=value, -- and --version.
+# applies back, and the parser's --opt=value in a command and --version.
 # Usage: files_cli_test.sh TOVICK-CARS TOVICK-GEN WORK-DIR
 set -u
 cars=$1 gen=$2 work=$3
@@ -131,11 +131,9 @@ expect_exit 0 "70000-byte script synced" -- "$cars" save sync "$work/g/MAIN.SCM"
 same_file "$work/g/GTA3sf1.b" "$work/g.b" "70000-byte script synced"
 
 # --- UTF-8 paths in JSON as they are, not each byte as a character.
-cp "$pristine" "$work/sauvegarde é.b" && cp "$orig" "$work/scénario é.scm"
+cp "$pristine" "$work/sauvegarde é.b"
 expect_exit 0 "save list --json, UTF-8 path" -- "$cars" save list --json "$work/sauvegarde é.b"
 expect_in "$work/out" "\"$work/sauvegarde é.b\"" "save list --json, UTF-8 path"
-expect_exit 0 "--json, UTF-8 path" -- "$cars" --json "$work/scénario é.scm"
-expect_in "$work/out" "\"$work/scénario é.scm\"" "--json, UTF-8 path"
 
 # --- export --anywhere leaves out, and names, the records apply could not write, so that the
 # plug-in applies back to the script it came from.
@@ -144,27 +142,17 @@ expect_exit 0 "export --anywhere, foreign script" -- "$cars" export --anywhere -
 [ -s "$work/err" ] || fail "export --anywhere, foreign script: the records left out are not named"
 expect_exit 0 "apply --anywhere --check of that export" -- "$cars" apply --anywhere --check "$work/f.TOVICK1" "$work/f/MAIN.SCM"
 
-# --- The parser: --opt=value as --opt value, a script named like an option after --, --version,
-# and a usage error in one line.
-"$cars" --ide "$work/a/DEFAULT.IDE" "$orig" >"$work/ide.out" 2>/dev/null
-expect_exit 0 "--ide=FILE" -- "$cars" --ide="$work/a/DEFAULT.IDE" "$orig"
-same_file "$work/out" "$work/ide.out" "--ide=FILE and --ide FILE"
+# --- The parser (the listing's forms are in companion_cli): --opt=value in a command, the
+# project's version, and a usage error of a command in one line.
 "$cars" export --blocks 1 -o "$work/one.TOVICK1" "$orig" 2>/dev/null
 expect_exit 0 "export --blocks=1" -- "$cars" export --blocks=1 -o "$work/one=.TOVICK1" "$orig"
 same_file "$work/one=.TOVICK1" "$work/one.TOVICK1" "--blocks=1 and --blocks 1"
-mkdir "$work/dash" && cp "$orig" "$work/dash/-x.scm"
-expect_exit 0 "-- then -x.scm" -- bash -c 'cd "$1" && "$2" -- -x.scm' - "$work/dash" "$cars"
-[ -s "$work/out" ] || fail "-- then -x.scm: no listing"
 version=$(sed -n 's/^project([^)]*VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
 expect_exit 0 "--version" -- "$cars" --version
 expect_in "$work/out" "$version" "--version"
-unknown_option() {  # COMMAND-WORDS...
-  expect_exit 1 "unknown option: $*" -- "$cars" "$@"
-  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "unknown option: $*: $(wc -l <"$work/err") lines on stderr"
-}
-unknown_option --frob "$orig"
-unknown_option save sync --frob "$changed" "$pristine"
+expect_exit 1 "unknown option of save sync" -- "$cars" save sync --frob "$changed" "$pristine"
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "unknown option of save sync: not one line on stderr"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"
