@@ -105,27 +105,29 @@ class RecordReader {
 
   void Error(std::string message) { Read.Errors.push_back(std::move(message)); }
 
-  // Checks one value and sets it in the record; shown is the value as the file wrote it.
-  void Take(SlotRecord& record, Key key, double value, std::string_view shown) {
-    const std::string prefix = record.Where + ": " + KeyText(key) + ": " + Shown(shown);
+  // Checks one value and sets it in the record; show() gives the value as the file wrote it, made
+  // only for a message (most values have none, and a file holds thousands).
+  template <typename ShowFn>
+  void Take(SlotRecord& record, Key key, double value, const ShowFn& show) {
+    const auto prefix = [&] { return record.Where + ": " + KeyText(key) + ": " + Shown(show()); };
     const KeyRule& rule = kRules[static_cast<std::size_t>(key)];
-    if (!std::isfinite(value)) return Error(prefix + " is not a finite number");
-    if (rule.Whole && value != std::trunc(value)) return Error(prefix + " is not a whole number");
+    if (!std::isfinite(value)) return Error(prefix() + " is not a finite number");
+    if (rule.Whole && value != std::trunc(value)) return Error(prefix() + " is not a whole number");
     if (key == Key::Model) {
-      if (value < INT32_MIN || value > INT32_MAX) return Error(prefix + " is not a model id");
+      if (value < INT32_MIN || value > INT32_MAX) return Error(prefix() + " is not a model id");
       if (!IsVehicle(value)) {
         record.ModelNotVehicle =
-            prefix + (vehicles_ != nullptr ? " is not a vehicle the definitions file defines"
-                                           : " is not a vehicle id (" + NumberText(rule.Low) +
-                                                 " to " + NumberText(rule.High) + ")");
+            prefix() + (vehicles_ != nullptr ? " is not a vehicle the definitions file defines"
+                                             : " is not a vehicle id (" + NumberText(rule.Low) +
+                                                   " to " + NumberText(rule.High) + ")");
       }
     } else if (value < rule.Low || value > rule.High) {
       std::string range = NumberText(rule.Low) + " to " + NumberText(rule.High);
       if (key == Key::Slot) range += ": a save holds at most 160 generators";
-      return Error(prefix + " is not " + range);
+      return Error(prefix() + " is not " + range);
     }
     if ((key == Key::Alarm || key == Key::Lock) && value > kPercentWarnAbove) {
-      Read.Warnings.push_back(prefix + " is above " + NumberText(kPercentWarnAbove));
+      Read.Warnings.push_back(prefix() + " is above " + NumberText(kPercentWarnAbove));
     }
     Set(record, key, value);
   }
@@ -258,7 +260,7 @@ void ReadJson(std::string_view text, RecordReader& reader) {
         reader.Error(record.Where + ": " + KeyText(*key) + ": " + Shown(value.dump()) +
                      " is not a number");
       } else {
-        reader.Take(record, *key, value.get<double>(), value.dump());
+        reader.Take(record, *key, value.get<double>(), [&value] { return value.dump(); });
       }
     }
     reader.NoteSlot(record);
@@ -353,16 +355,16 @@ void TakeCell(RecordReader& reader, SlotRecord& record, Key key, const std::stri
   double value = 0;
   const char* end = cell.data() + cell.size();
   const auto [stop, fault] = std::from_chars(cell.data(), end, value);
-  const std::string shown = "\"" + Shown(cell) + "\"";
   if (stop != end || (fault != std::errc() && fault != std::errc::result_out_of_range)) {
-    return reader.Error(record.Where + ": " + KeyText(key) + ": " + shown + " is not a number");
+    return reader.Error(record.Where + ": " + KeyText(key) + ": \"" + Shown(cell) +
+                        "\" is not a number");
   }
   if (fault == std::errc::result_out_of_range) {
     const KeyRule& rule = kRules[static_cast<std::size_t>(key)];
     return reader.Error(record.Where + ": " + KeyText(key) + ": " + Shown(cell) + " is not " +
                         NumberText(rule.Low) + " to " + NumberText(rule.High));
   }
-  reader.Take(record, key, value, cell);
+  reader.Take(record, key, value, [&cell] { return cell; });
 }
 
 // False when the first row names no column at all: then the file is no CSV of ours.
