@@ -260,7 +260,9 @@ void ReadJson(std::string_view text, RecordReader& reader) {
         reader.Error(record.Where + ": " + KeyText(*key) + ": " + Shown(value.dump()) +
                      " is not a number");
       } else {
-        reader.Take(record, *key, value.get<double>(), [&value] { return value.dump(); });
+        // clang 14 cannot capture a structured binding: a plain reference to it instead.
+        const nlohmann::json& given = value;
+        reader.Take(record, *key, given.get<double>(), [&given] { return given.dump(); });
       }
     }
     reader.NoteSlot(record);
