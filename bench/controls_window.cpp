@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include "editor/start_up_trace.h"
 #include "win32/controls.h"
+#include "win32/start_up_trace_file.h"
 
 namespace {
 
@@ -18,7 +20,10 @@ LRESULT CALLBACK ControlsWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CREATE: {
       const auto& creation = *reinterpret_cast<const CREATESTRUCTA*>(lParam);
       font = CreateControlFont();
-      return CreateControls(window, creation.hInstance, font, controls) ? 0 : -1;
+      tovick::MarkStartUp("control font created");
+      if (!CreateControls(window, creation.hInstance, font, controls)) return -1;
+      tovick::MarkStartUp("41 controls created");
+      return 0;
     }
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -31,6 +36,7 @@ LRESULT CALLBACK ControlsWindowProc(HWND window, UINT message, WPARAM wParam, LP
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  tovick::win32::BeginStartUpTraceIfAsked();
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -40,6 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
   windowClass.lpszClassName = "TovickControls";
   if (RegisterClassExA(&windowClass) == 0) return 1;
+  tovick::MarkStartUp("window class registered");
 
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 318;
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - 225;
@@ -47,10 +54,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                 nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   ShowWindow(window, showCommand);
+  tovick::MarkStartUp("window shown");
   UpdateWindow(window);
+  tovick::MarkStartUp("window painted");
 
   MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while ((tovick::win32::EndStartUpTraceWhenIdle(), GetMessageA(&message, nullptr, 0, 0) > 0)) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -7,6 +7,7 @@
 #include "editor/load_script.h"
 #include "editor/remembered_paths.h"
 #include "editor/show_block.h"
+#include "editor/start_up_trace.h"
 #include "scm/script_file.h"
 #include "text/text_lines.h"
 #include "zones/zones.h"
@@ -104,6 +105,7 @@ void StartUp(AppState& state, UiPort& ui) {
   flags.LoadSucceeded = false;
   StartUpDefinitions(state, ui);
   if (!flags.LoadSucceeded) flags.MustQuit = true;
+  MarkStartUp("definitions loaded");
 
   if (!flags.MustQuit) {
     flags.LoadSucceeded = false;
@@ -116,8 +118,10 @@ void StartUp(AppState& state, UiPort& ui) {
     flags.MustQuit = true;
     state.Script.Close();
   }
+  MarkStartUp("script loaded");
 
   if (!flags.MustQuit) ShowFirstBlock(state, ui);
+  MarkStartUp("block 1 shown");
 }
 
 }  // namespace tovick

@@ -5,8 +5,10 @@
 #include <array>
 #include <cstring>
 
+#include "editor/start_up_trace.h"
 #include "win32/main_window.h"
 #include "win32/scroller_thread.h"
+#include "win32/start_up_trace_file.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ int StartFailed(const char* text) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace tovick::win32;
+  BeginStartUpTraceIfAsked();
   std::array<char, 20> className{};
   std::strncpy(className.data(), kWindowClass, className.size() - 1);
 
@@ -43,6 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
   windowClass.lpszClassName = className.data();
   if (RegisterClassExA(&windowClass) == 0) return StartFailed("Couldn't register the window class");
+  tovick::MarkStartUp("window class registered");
 
   // The creation message moves, sizes and fills the window and loads the game files.
   HWND mainWindow = CreateWindowExA(0, className.data(), kWindowTitle, WS_POPUP, 300, 200, 300, 260,
@@ -50,10 +54,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (mainWindow == nullptr) return StartFailed("Couldn't create the main window");
 
   ShowWindow(mainWindow, showCommand);
+  tovick::MarkStartUp("window shown");
   UpdateWindow(mainWindow);
+  tovick::MarkStartUp("window painted");
 
   MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while ((EndStartUpTraceWhenIdle(), GetMessageA(&message, nullptr, 0, 0) > 0)) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -9,6 +9,7 @@
 #include "editor/app_state.h"
 #include "editor/commands.h"
 #include "editor/start_up.h"
+#include "editor/start_up_trace.h"
 #include "scroller/scroller_machine.h"
 #include "scroller/scroller_text.h"
 #include "win32/controls.h"
@@ -120,9 +121,13 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& creation) {
   // The port holds the control table, filled below; until then it only shows messages.
   self.Ui = std::make_unique<Win32UiPort>(window, self.Controls);
   PrepareStart(self.State, *self.Ui, CurrentDirectory());  // start directories and zones
+  MarkStartUp("zone file read");
   CentreWindow(window);
+  MarkStartUp("window centred");
   self.Font = CreateControlFont();
+  MarkStartUp("control font created");
   if (!CreateControls(window, creation.hInstance, self.Font, self.Controls)) return -1;
+  MarkStartUp("41 controls created");
   app = created.release();
 
   // A fault during the loads ends the program like a failed load, but with a non-zero exit code.
@@ -133,6 +138,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& creation) {
     PostQuitMessage(0);
   } else {
     StartScroller(self, window);
+    MarkStartUp("scroller started");
   }
   return 0;
 }
