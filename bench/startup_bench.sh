@@ -40,6 +40,14 @@ def ask(*words):
 def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
+def trace_written(trace):
+    """The trace ends with its last phase, "controls painted", once it is whole."""
+    try:
+        with open(trace) as text:
+            return text.read().endswith("painted\n")
+    except FileNotFoundError:
+        return False
+
 def start_up(exe, window, trace=None):
     """Seconds from the start of exe until its window is visible, and the peak working set then.
     With trace, the program writes its start-up phases there; this waits for them."""
@@ -58,7 +66,7 @@ def start_up(exe, window, trace=None):
             ask("wait-ready", "5000")  # shown only after start-up, so block 1 is there already
         if trace is not None:
             deadline = time.monotonic() + 20
-            while not os.path.exists(trace) and time.monotonic() < deadline:
+            while not trace_written(trace) and time.monotonic() < deadline:
                 time.sleep(0.01)
         if exe == "TovickPlashgoon.exe":  # EXIT and its closing message
             ask("click", "25")

@@ -23,10 +23,16 @@ void LoadDefinitions(AppState& state, UiPort& ui) {
     state.Flags.MustQuit = true;
     return;
   }
+  UseDefinitions(state, ui, contents);
+}
 
+void UseDefinitions(AppState& state, UiPort& ui, std::string_view contents) {
   const DefinitionsRead read = ReadDefinitions(contents, state.Vehicles);
   ui.ComboClear(Control::SearchList);
-  for (const std::string& item : read.SearchItems) ui.ComboAdd(Control::SearchList, item);
+  {
+    const ComboFill fill(ui, Control::SearchList, static_cast<int>(read.SearchItems.size()));
+    for (const std::string& item : read.SearchItems) ui.ComboAdd(Control::SearchList, item);
+  }
 
   if (read.AcceptedLines < kRequiredVehicleLines) {
     ui.Message(MissingCarsText(read.AcceptedLines));

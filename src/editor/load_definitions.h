@@ -1,4 +1,6 @@
 #pragma once
+#include <string_view>
+
 #include "editor/app_state.h"
 #include "editor/ui_port.h"
 
@@ -6,6 +8,8 @@ namespace tovick {
 
 // Reads DefinitionsPath into the vehicle table and the search list.
 void LoadDefinitions(AppState& state, UiPort& ui);
+// The same once DefinitionsPath has been read into contents.
+void UseDefinitions(AppState& state, UiPort& ui, std::string_view contents);
 // The "Load DEFAULT.IDE" dialog, then LoadDefinitions.
 void PromptForDefinitions(AppState& state, UiPort& ui);
 

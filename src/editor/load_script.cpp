@@ -43,8 +43,11 @@ void LoadMissionScript(AppState& state, UiPort& ui) {
   std::array<std::uint8_t, kScanWindowSize> window{};
   state.Script.ReadBytes(kScanFirst, window.data(), window.size());
   const ScanResult scan = ScanCarTable(window, state.Cars);
-  for (std::int32_t n = 1; n <= state.Cars.BlockCnt; ++n) {
-    ui.ComboAdd(Control::BlockList, Trim(NumberToText(n)));
+  {
+    const ComboFill fill(ui, Control::BlockList, state.Cars.BlockCnt);
+    for (std::int32_t n = 1; n <= state.Cars.BlockCnt; ++n) {
+      ui.ComboAdd(Control::BlockList, Trim(NumberToText(n)));
+    }
   }
   if (scan.CarTableError) {
     // The blocks found before the fault stay listed; the path box keeps the previous script.

@@ -1,5 +1,6 @@
 #include "editor/show_block.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,7 +26,9 @@ std::string TrimmedNumber(double value) {
 void FillVehicleList(AppState& state, UiPort& ui, VehicleIdRange range) {
   VehicleTable& vehicles = state.Vehicles;
   ui.ComboClear(Control::VehicleList);
-  for (int id = range.First; id <= range.Last && id <= kMaxVehicleId; ++id) {
+  const int last = std::min(range.Last, kMaxVehicleId);
+  const ComboFill fill(ui, Control::VehicleList, std::max(last - range.First + 1, 0));
+  for (int id = range.First; id <= last; ++id) {
     std::string& name = vehicles.VehicleNames[static_cast<std::size_t>(id)];
     if (name.empty()) {
       ui.Message("WARNING!!! The default.ide is set up to load cars up to number " +

@@ -16,9 +16,9 @@ namespace tovick {
 
 namespace {
 
-// The user is told about a remembered definitions file that cannot be used, then asked again.
-bool DefinitionsFileUsable(const std::string& path, UiPort& ui) {
-  std::string contents;
+// Reads a remembered definitions file into contents. The user is told about one that cannot be
+// used, then asked again.
+bool DefinitionsFileUsable(const std::string& path, UiPort& ui, std::string& contents) {
   switch (ReadTextFile(path, contents)) {
     case TextFileRead::Read:
       return true;
@@ -57,11 +57,13 @@ void StartUpDefinitions(AppState& state, UiPort& ui) {
     return;
   }
   state.Paths.DefinitionsPath = *remembered;
-  if (!DefinitionsFileUsable(*remembered, ui)) {
+  std::string contents;
+  if (!DefinitionsFileUsable(*remembered, ui, contents)) {
     PromptForDefinitions(state, ui);
     return;
   }
-  LoadDefinitions(state, ui);
+  // Read once: no script is open yet for LoadDefinitions to close.
+  UseDefinitions(state, ui, contents);
 }
 
 void StartUpMissionScript(AppState& state, UiPort& ui) {

@@ -10,16 +10,16 @@ namespace tovick {
 
 // The data controls the operations read and fill.
 enum class Control {
-  BlockList,            // combo under "BLOCK"
-  VehicleList,          // combo under "CAR IN BLOCK"
-  SearchList,           // combo under "SEARCH FOR CAR"
+  BlockList,    // combo under "BLOCK"
+  VehicleList,  // combo under "CAR IN BLOCK"
+  SearchList,   // combo under "SEARCH FOR CAR"
   XPosEdit,
   YPosEdit,
   HeadingEdit,
   UtellmeEdit,
   AlarmEdit,
   LockEdit,
-  XPosText,             // the bordered statics under the edits
+  XPosText,  // the bordered statics under the edits
   YPosText,
   HeadingText,
   UtellmeText,
@@ -29,8 +29,8 @@ enum class Control {
   WarningLine,
   DefinitionsPathLine,
   ScriptPathLine,
-  UnsafeCheck,          // "ENABLE UNSAFE VEHICLES"
-  PlugInCheck,          // "USE BLOCK IN PLUG-IN"
+  UnsafeCheck,  // "ENABLE UNSAFE VEHICLES"
+  PlugInCheck,  // "USE BLOCK IN PLUG-IN"
 };
 // Keep PlugInCheck last: the Win32 control table is checked against this count.
 constexpr int kPortControlCount = static_cast<int>(Control::PlugInCheck) + 1;
@@ -68,9 +68,14 @@ class UiPort {
   virtual void ComboAdd(Control combo, std::string_view item) = 0;
   // The selected position, or -1 when nothing is selected.
   virtual int ComboSelection(Control combo) = 0;
-  // Selects position index; an index outside the list leaves nothing selected (as the platform does).
+  // Selects position index; an index outside the list leaves nothing selected (as the platform
+  // does).
   virtual void ComboSelect(Control combo, int index) = 0;
   virtual int ComboCount(Control combo) = 0;
+  // Around a run of ComboAdd that fills a list: the control may make room for itemCount items at
+  // once and leave its drop-down list alone until the end. Nothing the user sees changes.
+  virtual void BeginComboFill(Control /*combo*/, int /*itemCount*/) {}
+  virtual void EndComboFill(Control /*combo*/) {}
 
   virtual void SetText(Control control, std::string_view text) = 0;
   virtual std::string GetText(Control control) = 0;
@@ -86,6 +91,21 @@ class UiPort {
   void Message(std::string text, MessageIcon icon = MessageIcon::None) {
     ShowMessage(MessageBoxRequest{std::move(text), " ", icon, true});
   }
+};
+
+// Brackets the fill of a list with BeginComboFill and EndComboFill, also when it is cut short.
+class ComboFill {
+ public:
+  ComboFill(UiPort& ui, Control combo, int itemCount) : ui_(ui), combo_(combo) {
+    ui_.BeginComboFill(combo_, itemCount);
+  }
+  ~ComboFill() { ui_.EndComboFill(combo_); }
+  ComboFill(const ComboFill&) = delete;
+  ComboFill& operator=(const ComboFill&) = delete;
+
+ private:
+  UiPort& ui_;
+  Control combo_;
 };
 
 }  // namespace tovick

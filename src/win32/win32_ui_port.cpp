@@ -12,6 +12,9 @@ namespace {
 // The common dialogs' file-name buffer.
 constexpr std::size_t kFileBufferBytes = 260;
 
+// Room asked for each item of a list before a fill: the vehicle names are the longest items.
+constexpr LPARAM kBytesPerListItem = 16;
+
 UINT IconStyle(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::None:
@@ -74,6 +77,26 @@ void Win32UiPort::ComboSelect(Control combo, int index) {
 int Win32UiPort::ComboCount(Control combo) {
   const LRESULT count = SendMessageA(Handle(combo), CB_GETCOUNT, 0, 0);
   return count == CB_ERR ? 0 : static_cast<int>(count);
+}
+
+HWND Win32UiPort::DropDownList(Control combo) const {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(Handle(combo), &info) ? info.hwndList : nullptr;
+}
+
+void Win32UiPort::BeginComboFill(Control combo, int itemCount) {
+  if (itemCount > 0) {
+    SendMessageA(Handle(combo), CB_INITSTORAGE, static_cast<WPARAM>(itemCount),
+                 static_cast<LPARAM>(itemCount) * kBytesPerListItem);
+  }
+  // Only the drop-down list stops redrawing: it is closed while the program fills it, and the
+  // box that shows the selection keeps painting, for a message shown in the middle of a fill.
+  if (HWND list = DropDownList(combo)) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+}
+
+void Win32UiPort::EndComboFill(Control combo) {
+  if (HWND list = DropDownList(combo)) SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }
 
 void Win32UiPort::SetText(Control control, std::string_view text) {

@@ -22,6 +22,8 @@ class Win32UiPort : public UiPort {
   int ComboSelection(Control combo) override;
   void ComboSelect(Control combo, int index) override;
   int ComboCount(Control combo) override;
+  void BeginComboFill(Control combo, int itemCount) override;
+  void EndComboFill(Control combo) override;
 
   void SetText(Control control, std::string_view text) override;
   std::string GetText(Control control) override;
@@ -34,6 +36,7 @@ class Win32UiPort : public UiPort {
 
  private:
   HWND Handle(Control control) const;
+  HWND DropDownList(Control combo) const;
   int RunMessageBox(const MessageBoxRequest& request, UINT buttons);
   std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
 

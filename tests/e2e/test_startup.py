@@ -1,5 +1,6 @@
 """Start-up, the main window, the block view and closing, on the real .exe under Wine."""
 
+import os
 import unittest
 
 import harness as h
@@ -224,6 +225,30 @@ class RunningEditorTest(h.RunningEditorTestCase):
     def test_exit_shows_the_closing_message_and_ends_with_0(self):
         self.close_editor(self.editor, self.driver)
         self.driver.run("wait-gone", 5000)
+
+
+class StartUpTraceTest(h.EditorTestCase):
+    PHASES = ["entry routine reached", "window class registered", "zone file read",
+              "window centred", "control font created", "41 controls created",
+              "definitions loaded", "script loaded", "block 1 shown", "scroller started",
+              "window shown", "window painted", "controls painted"]
+
+    def test_the_trace_names_every_phase_in_order_once_the_window_is_painted(self):
+        h.remember_paths(self.folder)
+        trace = self.folder / "trace.txt"
+        os.environ["TOVICK_STARTUP_TRACE"] = h.win_path(trace)
+        try:
+            editor = self.start_editor()
+        finally:
+            del os.environ["TOVICK_STARTUP_TRACE"]
+        driver = self.start_driver()
+        driver.run("wait-ready", 20000)
+        self.wait_for(lambda: trace.exists() and trace.read_text().endswith("painted\n"))
+        marks = [line.split("\t") for line in trace.read_text().splitlines()]
+        self.assertEqual([phase for _, phase in marks], self.PHASES)
+        times = [int(microseconds) for microseconds, _ in marks]
+        self.assertEqual(times, sorted(times))
+        self.close_editor(editor, driver)
 
 
 class FailedStartTest(h.EditorTestCase):

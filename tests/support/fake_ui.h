@@ -31,6 +31,16 @@ class FakeUi : public UiPort {
   std::deque<std::optional<std::string>> OpenAnswers;
   std::deque<std::optional<std::string>> SaveAnswers;
 
+  // Each fill bracketed by BeginComboFill and EndComboFill: the items announced at its start and
+  // the items added before its end (-1 while it is open).
+  struct ComboFillRecord {
+    Control Combo;
+    int Announced;
+    int Added;
+    bool operator==(const ComboFillRecord&) const = default;
+  };
+  std::vector<ComboFillRecord> Fills;
+
   std::map<Control, FakeCombo> Combos;
   std::map<Control, std::string> Texts;
   std::map<Control, bool> Checks;
@@ -55,6 +65,15 @@ class FakeUi : public UiPort {
     c.Selection = (index >= 0 && index < static_cast<int>(c.Items.size())) ? index : -1;
   }
   int ComboCount(Control combo) override { return static_cast<int>(Combos[combo].Items.size()); }
+  void BeginComboFill(Control combo, int itemCount) override {
+    Fills.push_back({combo, itemCount, -1});
+    fillStart_ = ComboCount(combo);
+  }
+  void EndComboFill(Control combo) override {
+    if (!Fills.empty() && Fills.back().Combo == combo && Fills.back().Added == -1) {
+      Fills.back().Added = ComboCount(combo) - fillStart_;
+    }
+  }
 
   void SetText(Control control, std::string_view text) override { Texts[control] = text; }
   std::string GetText(Control control) override { return Texts[control]; }
@@ -87,6 +106,8 @@ class FakeUi : public UiPort {
   }
 
  private:
+  int fillStart_ = 0;
+
   static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();

@@ -100,6 +100,25 @@ TEST_F(CommandsTest, FirstStartAsksForBothFilesThenNeedsNoDialog) {
   EXPECT_EQ(ui_.Texts[Control::DefinitionsPathLine], "  " + ide_);
 }
 
+TEST_F(CommandsTest, EveryListFillAnnouncesTheItemsItAdds) {
+  Start(ide_, scm_);
+  const int searchItems = ui_.ComboCount(Control::SearchList);
+  const int vehicles = ui_.ComboCount(Control::VehicleList);
+  EXPECT_EQ(ui_.Fills, (std::vector<FakeUi::ComboFillRecord>{
+                           {Control::SearchList, searchItems, searchItems},
+                           {Control::BlockList, 3, 3},
+                           {Control::VehicleList, vehicles, vehicles}}));
+
+  // A vehicle list with unnamed ids, whose warnings come in the middle of its fill.
+  ui_.Fills.clear();
+  state_->Vehicles.HighestVehicleId = 200;
+  Select(2);
+  ASSERT_EQ(ui_.Fills.size(), 1u);
+  EXPECT_EQ(ui_.Fills[0].Announced, ui_.Fills[0].Added);
+  EXPECT_EQ(ui_.Fills[0].Added, ui_.ComboCount(Control::VehicleList));
+  EXPECT_GT(ui_.Messages.size(), 1u);
+}
+
 TEST_F(CommandsTest, StartUpFailuresEndTheProgram) {
   std::string malformed = ScriptBytes(70204, Spaced({Car(100), Car(101)}));
   malformed[65340 + 21] = 0x06;
