@@ -104,10 +104,10 @@ TEST_F(CommandsTest, EveryListFillAnnouncesTheItemsItAdds) {
   Start(ide_, scm_);
   const int searchItems = ui_.ComboCount(Control::SearchList);
   const int vehicles = ui_.ComboCount(Control::VehicleList);
-  EXPECT_EQ(ui_.Fills, (std::vector<FakeUi::ComboFillRecord>{
-                           {Control::SearchList, searchItems, searchItems},
-                           {Control::BlockList, 3, 3},
-                           {Control::VehicleList, vehicles, vehicles}}));
+  EXPECT_EQ(ui_.Fills,
+            (std::vector<FakeUi::ComboFillRecord>{{Control::SearchList, searchItems, searchItems},
+                                                  {Control::BlockList, 3, 3},
+                                                  {Control::VehicleList, vehicles, vehicles}}));
 
   // A vehicle list with unnamed ids, whose warnings come in the middle of its fill.
   ui_.Fills.clear();
