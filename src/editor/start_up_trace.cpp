@@ -11,18 +11,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Mark {
-  const char* phase;
-  Clock::time_point at;
+  const char* phase = nullptr;
+  Clock::time_point at{};
 };
 
 constexpr std::size_t kMaxMarks = 32;
 
-// Fixed storage: a mark must not allocate, or it would add to what it measures.
-bool traceOn = false;
-std::int64_t entryAgeMicroseconds = 0;
-Clock::time_point entry;
-std::array<Mark, kMaxMarks> marks;
-std::size_t markCount = 0;
+// Fixed storage, set up before the program starts: a mark must not allocate, or it would add to
+// what it measures, and a run without the trace must not pay for it at all.
+constinit bool traceOn = false;
+constinit std::int64_t entryAgeMicroseconds = 0;
+constinit Clock::time_point entry{};
+constinit std::array<Mark, kMaxMarks> marks{};
+constinit std::size_t markCount = 0;
 
 }  // namespace
 

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 #include "editor/start_up_trace.h"
 #include "text/text_lines.h"
@@ -15,7 +14,9 @@ namespace {
 
 constexpr const char kTraceVariable[] = "TOVICK_STARTUP_TRACE";
 
-std::string traceFile;  // empty: no trace, or written already
+// Where the trace goes; empty when there is no trace, or once it is written. A plain buffer, so
+// that a run without the trace sets nothing up for it.
+constinit std::array<char, MAX_PATH> traceFile{};
 
 std::int64_t Hundreds(const FILETIME& time) {
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
@@ -35,21 +36,22 @@ std::int64_t ProcessAgeMicroseconds() {
 }  // namespace
 
 void BeginStartUpTraceIfAsked() {
-  std::array<char, MAX_PATH> path{};
-  const DWORD length =
-      GetEnvironmentVariableA(kTraceVariable, path.data(), static_cast<DWORD>(path.size()));
-  if (length == 0 || length >= path.size()) return;
-  traceFile.assign(path.data(), length);
+  const DWORD length = GetEnvironmentVariableA(kTraceVariable, traceFile.data(),
+                                               static_cast<DWORD>(traceFile.size()));
+  if (length == 0 || length >= traceFile.size()) {
+    traceFile[0] = '\0';
+    return;
+  }
   SwitchOnStartUpTrace(ProcessAgeMicroseconds());
 }
 
 void EndStartUpTraceWhenIdle() {
-  if (traceFile.empty()) return;
+  if (traceFile[0] == '\0') return;
   MSG message;
   if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) return;
   MarkStartUp("controls painted");
-  WriteWholeFile(traceFile, StartUpTraceText());
-  traceFile.clear();
+  WriteWholeFile(traceFile.data(), StartUpTraceText());
+  traceFile[0] = '\0';
 }
 
 }  // namespace tovick::win32
