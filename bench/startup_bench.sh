@@ -10,12 +10,12 @@
 # editor and the floor with TOVICK_STARTUP_TRACE set give the table of their start-up phases.
 #
 #   bench/startup_bench.sh [WINDOWS_BUILD_DIR]     (default: build/win64)
-#   TOVICK_BENCH_RUNS=N                            runs of each (default 9)
+#   TOVICK_BENCH_RUNS=N                            runs of each (default 15)
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$repo/build/win64}" && pwd)
-runs=${TOVICK_BENCH_RUNS:-9}
+runs=${TOVICK_BENCH_RUNS:-15}
 # shellcheck source=bench/bench_env.sh
 source "$repo/bench/bench_env.sh"
 bench_env startup "$build" TovickPlashgoon.exe controls-window.exe minimal-window.exe \
