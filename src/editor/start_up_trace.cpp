@@ -35,10 +35,6 @@ void SwitchOnStartUpTrace(std::int64_t ageMicroseconds) {
   MarkStartUp("entry routine reached");
 }
 
-bool StartUpTraceOn() {
-  return traceOn;
-}
-
 void MarkStartUp(const char* phase) {
   if (!traceOn || markCount == marks.size()) return;
   marks[markCount++] = Mark{phase, Clock::now()};

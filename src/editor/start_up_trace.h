@@ -11,7 +11,6 @@ namespace tovick {
 // Switches the trace on. Time zero is the process's start: ageMicroseconds is how long ago that
 // was (0 when unknown), and the first mark, "entry routine reached", is taken now.
 void SwitchOnStartUpTrace(std::int64_t ageMicroseconds);
-bool StartUpTraceOn();
 
 // Notes that the step named phase (a text that lives for the whole run) has just ended. A trace
 // holds at most 32 marks; further ones are dropped.
