@@ -39,6 +39,12 @@ std::optional<int> RefuseOverlap(const FileUses& uses) {
   return kExitUsage;
 }
 
+void AddNameFileInputs(FileUses& uses, const NameFiles& files) {
+  for (const auto& input : {files.IdePath, files.ZonePath}) {
+    if (input) uses.Input(*input);
+  }
+}
+
 std::optional<int> ReadInputFile(const std::string& what, const std::string& path,
                                  std::string& contents) {
   switch (ReadTextFile(path, contents)) {
@@ -152,6 +158,8 @@ std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveIma
   return std::nullopt;
 }
 
+namespace {
+
 std::optional<int> RefuseSignedSave(const SaveImage& save) {
   if (save.Layout.Writable) return std::nullopt;
   const SavePlatform platform = save.Layout.Platform;
@@ -187,6 +195,30 @@ std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::
   std::fprintf(stderr, "tovick-cars: %s could not be written: %s; it is unchanged\n",
                save.Path.c_str(), OneStepProblem(io, why, failed).c_str());
   return kExitWriteFailed;
+}
+
+}  // namespace
+
+std::optional<int> LoadSaveToPatch(const std::string& path, bool check, SaveImage& image) {
+  if (const auto failed = LoadSave(path, false, image)) return failed;
+  return check ? std::nullopt : RefuseSignedSave(image);
+}
+
+std::optional<int> WritePlannedSaves(const std::vector<PlannedSave>& saves, bool check) {
+  for (const PlannedSave& save : saves) {
+    if (check || !save.Changes) continue;
+    if (const auto refused = RefuseUnwritableSave(save.Save.Path)) return refused;
+  }
+  for (const PlannedSave& save : saves) {
+    for (const std::string& note : save.Notes) {
+      std::fprintf(stderr, "tovick-cars: %s: %s\n", save.Save.Path.c_str(), note.c_str());
+    }
+    if (!check && save.Changes) {
+      if (const auto failed = WritePatchedSave(save.Save, save.Patched)) return failed;
+    }
+    std::fputs(save.Report.c_str(), stdout);
+  }
+  return std::nullopt;
 }
 
 std::optional<int> WriteOutput(const std::string& what, const std::optional<std::string>& path,

@@ -35,6 +35,9 @@ std::optional<int> RefuseOverlap(const FileUses& uses);
 std::optional<int> ReadInputFile(const std::string& what, const std::string& path,
                                  std::string& contents);
 
+// The name files given (definitions, zones), as inputs of the run.
+void AddNameFileInputs(FileUses& uses, const NameFiles& files);
+
 struct Names {
   VehicleTable Vehicles;
   bool HaveVehicles = false;
@@ -64,15 +67,24 @@ struct SaveImage {
 // acceptDamaged, and said on standard error.
 std::optional<int> LoadSave(const std::string& path, bool acceptDamaged, SaveImage& image);
 
-// For the commands that patch saves. An Xbox save (signed by the console): the refusal said and
-// kExitDoesNotFit.
-std::optional<int> RefuseSignedSave(const SaveImage& save);
-// A save that may not be written (read-only, another's), asked before the first save is written:
-// said, and kExitWriteFailed.
-std::optional<int> RefuseUnwritableSave(const std::string& path);
-// The save kept as SAVE.b.bak, then patched written over it; on failure said ("it is unchanged")
-// and kExitWriteFailed.
-std::optional<int> WritePatchedSave(const SaveImage& save, std::span<const std::uint8_t> patched);
+// For the commands that patch saves: LoadSave refusing a damaged save, and unless check an Xbox
+// save too (signed by the console), said with kExitDoesNotFit.
+std::optional<int> LoadSaveToPatch(const std::string& path, bool check, SaveImage& image);
+
+// A save of a run, checked and planned.
+struct PlannedSave {
+  const SaveImage& Save;
+  const std::vector<std::string>& Notes;  // said on standard error
+  std::span<const std::uint8_t> Patched;
+  bool Changes;        // Patched differs from the save
+  std::string Report;  // printed on standard output
+};
+// Ends a run over its planned saves, in order. Unless check, each save that changes is first
+// asked whether it may be written (read-only, another's), so that a refusal (said, and
+// kExitWriteFailed) stops the run before its first write. Then per save: its notes, the save kept
+// as SAVE.b.bak and Patched written over it when it changes and not check, its report. A failed
+// write is said ("it is unchanged") and ends the run with kExitWriteFailed.
+std::optional<int> WritePlannedSaves(const std::vector<PlannedSave>& saves, bool check);
 
 // Writes a whole output in one step to the file path names, or byte for byte to standard output
 // when there is none (binary on Windows, where a plug-in's CR LF must stay as it is); on failure

@@ -29,9 +29,7 @@ const char* const kMapHelp =
 int RunMap(const MapOptions& options) {
   FileUses uses;
   uses.Input(options.ScriptPath);
-  for (const auto& input : {options.Files.IdePath, options.Files.ZonePath}) {
-    if (input) uses.Input(*input);
-  }
+  AddNameFileInputs(uses, options.Files);
   if (options.OutputPath) uses.Output(*options.OutputPath);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 

@@ -28,7 +28,7 @@ const char* const kSaveExportHelp =
 int RunSaveExport(const SaveExportOptions& options) {
   FileUses uses;
   uses.Input(options.SavePath);
-  if (options.Files.IdePath) uses.Input(*options.Files.IdePath);
+  AddNameFileInputs(uses, options.Files);
   if (options.OutputPath) uses.Output(*options.OutputPath);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 

@@ -54,7 +54,7 @@ struct SaveRun {
 int RunSaveImport(const SaveImportOptions& options) {
   FileUses uses;
   uses.Input(options.FilePath);
-  if (options.Files.IdePath) uses.Input(*options.Files.IdePath);
+  AddNameFileInputs(uses, options.Files);
   AddSaves(uses, options.SavePaths, options.Check);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 
@@ -76,10 +76,7 @@ int RunSaveImport(const SaveImportOptions& options) {
   if (errors == 0) {
     for (const std::string& path : options.SavePaths) {
       SaveRun run;
-      if (const auto failed = LoadSave(path, false, run.Save)) return *failed;
-      if (!options.Check) {
-        if (const auto refused = RefuseSignedSave(run.Save)) return *refused;
-      }
+      if (const auto failed = LoadSaveToPatch(path, options.Check, run.Save)) return *failed;
       run.Plan = PlanSaveImport(read.Records, run.Save.Bytes, run.Save.Layout);
       for (const std::string& error : run.Plan.Errors) {
         std::fprintf(stderr, "tovick-cars: %s: %s (into %s)\n", file, error.c_str(), path.c_str());
@@ -93,25 +90,13 @@ int RunSaveImport(const SaveImportOptions& options) {
     return kExitDoesNotFit;
   }
 
-  auto writes = [&](const SaveRun& run) {
-    return !options.Check && (run.Plan.ChangedSlots > 0 || !run.Plan.Added.empty());
-  };
-  // A save that may not be written (read-only, another's) stops the run before the first is.
+  std::vector<PlannedSave> planned;
   for (const SaveRun& run : runs) {
-    if (!writes(run)) continue;
-    if (const auto refused = RefuseUnwritableSave(run.Save.Path)) return *refused;
+    planned.push_back({run.Save, run.Plan.Notes, run.Plan.Patched,
+                       run.Plan.ChangedSlots > 0 || !run.Plan.Added.empty(),
+                       ImportReport(run.Save.Path, run.Plan)});
   }
-  for (const SaveRun& run : runs) {
-    const std::string& path = run.Save.Path;
-    for (const std::string& note : run.Plan.Notes) {
-      std::fprintf(stderr, "tovick-cars: %s: %s\n", path.c_str(), note.c_str());
-    }
-    if (writes(run)) {
-      if (const auto failed = WritePatchedSave(run.Save, run.Plan.Patched)) return *failed;
-    }
-    std::fputs(ImportReport(path, run.Plan).c_str(), stdout);
-  }
-  return kExitOk;
+  return WritePlannedSaves(planned, options.Check).value_or(kExitOk);
 }
 
 }  // namespace tovick::companion

@@ -31,9 +31,7 @@ const char* const kSaveMapHelp =
 int RunSaveMap(const SaveMapOptions& options) {
   FileUses uses;
   uses.Input(options.SavePath);
-  for (const auto& input : {options.Files.IdePath, options.Files.ZonePath}) {
-    if (input) uses.Input(*input);
-  }
+  AddNameFileInputs(uses, options.Files);
   if (options.OutputPath) uses.Output(*options.OutputPath);
   if (const auto refused = RefuseOverlap(uses)) return *refused;
 

@@ -94,10 +94,7 @@ int RunSaveSync(const SaveSyncOptions& options) {
   std::vector<SaveRun> runs;
   for (const std::string& path : options.SavePaths) {
     SaveRun run;
-    if (const auto failed = LoadSave(path, false, run.Save)) return *failed;
-    if (!options.Check) {
-      if (const auto refused = RefuseSignedSave(run.Save)) return *refused;
-    }
+    if (const auto failed = LoadSaveToPatch(path, options.Check, run.Save)) return *failed;
     run.Plan = PlanSaveSync(instructions, run.Save.Bytes, run.Save.Layout);
     if (!run.Plan.MadeWithScript && !options.Force) {
       const std::string why =
@@ -115,27 +112,17 @@ int RunSaveSync(const SaveSyncOptions& options) {
     runs.push_back(std::move(run));
   }
 
-  // A save that may not be written (read-only, another's) stops the run before the first is.
+  std::vector<PlannedSave> planned;
   for (const SaveRun& run : runs) {
-    if (options.Check || run.Plan.ChangedSlots == 0) continue;
-    if (const auto refused = RefuseUnwritableSave(run.Save.Path)) return *refused;
-  }
-  for (const SaveRun& run : runs) {
-    const std::string& path = run.Save.Path;
-    for (const std::string& note : run.Plan.Notes) {
-      std::fprintf(stderr, "tovick-cars: %s: %s\n", path.c_str(), note.c_str());
-    }
-    if (!options.Check && run.Plan.ChangedSlots > 0) {
-      if (const auto failed = WritePatchedSave(run.Save, run.Plan.Patched)) return *failed;
-    }
     std::string report;
     for (const SlotChange& change : run.Plan.Changes) {
-      report += path + " " + SlotChangeText(change) + "\n";
+      report += run.Save.Path + " " + SlotChangeText(change) + "\n";
     }
     report += std::to_string(run.Plan.ChangedSlots) + " generator(s) changed\n";
-    std::fputs(report.c_str(), stdout);
+    planned.push_back(
+        {run.Save, run.Plan.Notes, run.Plan.Patched, run.Plan.ChangedSlots > 0, std::move(report)});
   }
-  return kExitOk;
+  return WritePlannedSaves(planned, options.Check).value_or(kExitOk);
 }
 
 }  // namespace tovick::companion
