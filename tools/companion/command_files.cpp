@@ -80,6 +80,16 @@ std::optional<int> ReadNames(const NameFiles& files, Names& names) {
   return std::nullopt;
 }
 
+std::optional<int> ReadNamesBeside(const std::string& input, const NameFiles& files,
+                                   const std::optional<std::string>& output, Names& names) {
+  FileUses uses;
+  uses.Input(input);
+  AddNameFileInputs(uses, files);
+  if (output) uses.Output(*output);
+  if (const auto refused = RefuseOverlap(uses)) return refused;
+  return ReadNames(files, names);
+}
+
 std::optional<int> ReadScript(const std::string& path, bool anywhere, ScriptTable& table) {
   switch (ReadScriptTable(PlatformFileIo(), path, anywhere, table)) {
     case ScriptTableRead::Read:

@@ -46,6 +46,10 @@ struct Names {
   const VehicleTable* VehiclesOrNull() const { return HaveVehicles ? &Vehicles : nullptr; }
 };
 std::optional<int> ReadNames(const NameFiles& files, Names& names);
+// The opening of a command that reads input and the name files and writes at most output: an
+// output that is also an input refused (RefuseOverlap), then the name files read.
+std::optional<int> ReadNamesBeside(const std::string& input, const NameFiles& files,
+                                   const std::optional<std::string>& output, Names& names);
 
 // Reads the script and finds its records, with the messages of each refusal. Says on standard
 // error when no record is found. A malformed car table is left to ScanOutcome, so that a listing

@@ -27,14 +27,11 @@ const char* const kMapHelp =
     "picture could not be written.\n";
 
 int RunMap(const MapOptions& options) {
-  FileUses uses;
-  uses.Input(options.ScriptPath);
-  AddNameFileInputs(uses, options.Files);
-  if (options.OutputPath) uses.Output(*options.OutputPath);
-  if (const auto refused = RefuseOverlap(uses)) return *refused;
-
   Names names;
-  if (const auto failed = ReadNames(options.Files, names)) return *failed;
+  if (const auto failed =
+          ReadNamesBeside(options.ScriptPath, options.Files, options.OutputPath, names)) {
+    return *failed;
+  }
   ScriptTable table;
   if (const auto failed = ReadScript(options.ScriptPath, options.Anywhere, table)) return *failed;
 

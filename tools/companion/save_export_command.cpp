@@ -26,14 +26,11 @@ const char* const kSaveExportHelp =
     "5 not a GTA III save, or a damaged one (nothing written), 6 the file could not be written.\n";
 
 int RunSaveExport(const SaveExportOptions& options) {
-  FileUses uses;
-  uses.Input(options.SavePath);
-  AddNameFileInputs(uses, options.Files);
-  if (options.OutputPath) uses.Output(*options.OutputPath);
-  if (const auto refused = RefuseOverlap(uses)) return *refused;
-
   Names names;
-  if (const auto failed = ReadNames(options.Files, names)) return *failed;
+  if (const auto failed =
+          ReadNamesBeside(options.SavePath, options.Files, options.OutputPath, names)) {
+    return *failed;
+  }
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, false, save)) return *failed;
   const SaveListing listing = ListingOf(save, names);

@@ -29,14 +29,11 @@ const char* const kSaveMapHelp =
     "picture could not be written.\n";
 
 int RunSaveMap(const SaveMapOptions& options) {
-  FileUses uses;
-  uses.Input(options.SavePath);
-  AddNameFileInputs(uses, options.Files);
-  if (options.OutputPath) uses.Output(*options.OutputPath);
-  if (const auto refused = RefuseOverlap(uses)) return *refused;
-
   Names names;
-  if (const auto failed = ReadNames(options.Files, names)) return *failed;
+  if (const auto failed =
+          ReadNamesBeside(options.SavePath, options.Files, options.OutputPath, names)) {
+    return *failed;
+  }
   SaveImage save;
   if (const auto failed = LoadSave(options.SavePath, true, save)) return *failed;
   const SaveListing listing = ListingOf(save, names);
